@@ -1,0 +1,47 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace testsupport {
+
+struct ProcessOptions {
+    std::vector<std::string> argv;
+    std::string workingDirectory;
+    // Variables to set; an empty optional removes the variable.
+    std::map<std::string, std::optional<std::string>> environment;
+    // Standard output and standard error go to these files.
+    std::string stdoutPath;
+    std::string stderrPath = "/dev/null";
+};
+
+// A child process in a process group of its own. Whatever is still running of
+// the group when the value goes away is killed, so a failing test leaves
+// nothing behind.
+class ChildProcess {
+  public:
+    explicit ChildProcess(const ProcessOptions& options);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+
+    // Exit status (0-255), or 128 + signal number; nothing if it is still
+    // running when the timeout ends.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+    bool running();
+    void kill(int signal);
+
+  private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+std::string readFile(const std::string& path);
+
+} // namespace testsupport

@@ -1,0 +1,169 @@
+#include "XClient.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace testsupport {
+
+namespace {
+
+// Xlib's default handler exits the process on a BadWindow from a window that
+// went away between listing and asking; the tests treat that as "not there".
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+std::string windowTitle(Display* display, Window window) {
+    char* name = nullptr;
+    std::string title;
+    if (XFetchName(display, window, &name) && name != nullptr) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+std::optional<Window> search(Display* display, Window parent, const std::string& title) {
+    Window root, parentOut;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) {
+        return std::nullopt;
+    }
+    std::optional<Window> found;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, children[i], &attributes) &&
+            attributes.map_state == IsViewable && windowTitle(display, children[i]) == title) {
+            found = children[i];
+        } else {
+            found = search(display, children[i], title);
+        }
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
+}
+
+} // namespace
+
+Rgb Image::at(int x, int y) const {
+    std::uint32_t p = pixels.at(static_cast<size_t>(y) * width + x);
+    return {int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)};
+}
+
+XClient::XClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+    if (display_ == nullptr) {
+        throw std::runtime_error("cannot open display " + display);
+    }
+    XSetErrorHandler(ignoreXErrors);
+}
+
+XClient::~XClient() { XCloseDisplay(display_); }
+
+std::optional<XWindow> XClient::findWindow(const std::string& title) {
+    return search(display_, DefaultRootWindow(display_), title);
+}
+
+std::optional<XWindow> XClient::waitForWindow(const std::string& title,
+                                              std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (auto window = findWindow(title)) {
+            return window;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+bool XClient::windowExists(XWindow window) {
+    XWindowAttributes attributes;
+    XSync(display_, False);
+    return XGetWindowAttributes(display_, window, &attributes) != 0;
+}
+
+unsigned XClient::keycode(const std::string& key) {
+    KeySym sym = XStringToKeysym(key.c_str());
+    if (sym == NoSymbol) {
+        throw std::invalid_argument("unknown key " + key);
+    }
+    return XKeysymToKeycode(display_, sym);
+}
+
+void XClient::pressKey(const std::string& key) {
+    XTestFakeKeyEvent(display_, keycode(key), True, CurrentTime);
+    XFlush(display_);
+}
+
+void XClient::releaseKey(const std::string& key) {
+    XTestFakeKeyEvent(display_, keycode(key), False, CurrentTime);
+    XFlush(display_);
+}
+
+void XClient::holdKey(const std::string& key, std::chrono::milliseconds duration) {
+    pressKey(key);
+    std::this_thread::sleep_for(duration);
+    releaseKey(key);
+}
+
+void XClient::sendCloseRequest(XWindow window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &event);
+    XFlush(display_);
+}
+
+std::pair<int, int> XClient::windowSize(XWindow window) {
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display_, window, &attributes);
+    return {attributes.width, attributes.height};
+}
+
+Image XClient::capture(XWindow window) {
+    auto [width, height] = windowSize(window);
+    Image image;
+    if (width <= 0 || height <= 0) {
+        return image;
+    }
+    XImage* x = XGetImage(display_, window, 0, 0, width, height, AllPlanes, ZPixmap);
+    if (x == nullptr) {
+        return image;
+    }
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int xx = 0; xx < width; ++xx) {
+            image.pixels[static_cast<size_t>(y) * width + xx] =
+                static_cast<std::uint32_t>(XGetPixel(x, xx, y)) & 0xffffff;
+        }
+    }
+    XDestroyImage(x);
+    return image;
+}
+
+Image XClient::captureScreen() { return capture(DefaultRootWindow(display_)); }
+
+void savePpm(const Image& image, const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << image.width << " " << image.height << "\n255\n";
+    for (std::uint32_t p : image.pixels) {
+        char rgb[3] = {char((p >> 16) & 0xff), char((p >> 8) & 0xff), char(p & 0xff)};
+        out.write(rgb, 3);
+    }
+}
+
+} // namespace testsupport

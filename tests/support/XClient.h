@@ -1,0 +1,64 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct _XDisplay;
+
+namespace testsupport {
+
+using XWindow = unsigned long;
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Pixels read back from the X server, top row first.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels; // 0xRRGGBB
+
+    Rgb at(int x, int y) const;
+};
+
+// A connection to an X server, used the way a person at the keyboard would:
+// keys go in through XTEST, pictures come back from the server.
+class XClient {
+  public:
+    explicit XClient(const std::string& display);
+    ~XClient();
+    XClient(const XClient&) = delete;
+    XClient& operator=(const XClient&) = delete;
+
+    // The first viewable top-level window whose title is `title`.
+    std::optional<XWindow> findWindow(const std::string& title);
+    std::optional<XWindow> waitForWindow(const std::string& title,
+                                         std::chrono::milliseconds timeout);
+    bool windowExists(XWindow window);
+
+    // `key` is an X keysym name such as "Escape" or "space".
+    void pressKey(const std::string& key);
+    void releaseKey(const std::string& key);
+    void holdKey(const std::string& key, std::chrono::milliseconds duration);
+
+    // What a window manager sends when the user closes the window:
+    // WM_PROTOCOLS / WM_DELETE_WINDOW.
+    void sendCloseRequest(XWindow window);
+
+    Image capture(XWindow window);
+    Image captureScreen();
+    std::pair<int, int> windowSize(XWindow window);
+
+  private:
+    unsigned keycode(const std::string& key);
+    _XDisplay* display_;
+};
+
+// Writes an image as a binary PPM, for looking at a failure afterwards.
+void savePpm(const Image& image, const std::string& path);
+
+} // namespace testsupport
