@@ -95,7 +95,9 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) 
     return status_;
 }
 
-bool ChildProcess::running() { return !waitForExit(std::chrono::milliseconds(0)); }
+bool ChildProcess::running() {
+    return !waitForExit(std::chrono::milliseconds(0));
+}
 
 void ChildProcess::kill(int signal) {
     if (!status_) {

@@ -5,7 +5,9 @@
 
 namespace testsupport {
 
-std::string demoBinary() { return VELLOMIRKE_DEMO_BINARY; }
+std::string demoBinary() {
+    return VELLOMIRKE_DEMO_BINARY;
+}
 
 DemoProcess::DemoProcess(const std::string& display, const TempDir& dir,
                          std::map<std::string, std::optional<std::string>> environment)

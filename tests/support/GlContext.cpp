@@ -50,6 +50,8 @@ GlContext::GlContext() : server_(std::make_unique<XvfbServer>()) {
     keepLoadedLibrariesLoaded();
 }
 
-GlContext::~GlContext() { glfwTerminate(); }
+GlContext::~GlContext() {
+    glfwTerminate();
+}
 
 } // namespace testsupport

@@ -15,7 +15,9 @@ namespace {
 
 // Xlib's default handler exits the process on a BadWindow from a window that
 // went away between listing and asking; the tests treat that as "not there".
-int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreXErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 std::string windowTitle(Display* display, Window window) {
     char* name = nullptr;
@@ -64,7 +66,9 @@ XClient::XClient(const std::string& display) : display_(XOpenDisplay(display.c_s
     XSetErrorHandler(ignoreXErrors);
 }
 
-XClient::~XClient() { XCloseDisplay(display_); }
+XClient::~XClient() {
+    XCloseDisplay(display_);
+}
 
 std::optional<XWindow> XClient::findWindow(const std::string& title) {
     return search(display_, DefaultRootWindow(display_), title);
@@ -155,7 +159,9 @@ Image XClient::capture(XWindow window) {
     return image;
 }
 
-Image XClient::captureScreen() { return capture(DefaultRootWindow(display_)); }
+Image XClient::captureScreen() {
+    return capture(DefaultRootWindow(display_));
+}
 
 void savePpm(const Image& image, const std::string& path) {
     std::ofstream out(path, std::ios::binary);

@@ -26,9 +26,8 @@ XvfbServer::XvfbServer(const std::string& screen, const std::vector<std::string>
         // Xvfb writes the display number it chose to this descriptor once it
         // accepts connections.
         std::string fd = std::to_string(fds[1]);
-        std::vector<std::string> args = {"Xvfb",   "-displayfd", fd,        "-screen",
-                                         "0",      screen,       "-nolisten", "tcp",
-                                         "-noreset"};
+        std::vector<std::string> args = {"Xvfb", "-displayfd", fd,    "-screen", "0",
+                                         screen, "-nolisten",  "tcp", "-noreset"};
         args.insert(args.end(), extraArgs.begin(), extraArgs.end());
         std::vector<char*> argv;
         for (auto& a : args) {

@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-using testsupport::TempDir;
 using testsupport::readFile;
+using testsupport::TempDir;
 using testsupport::testDataPath;
 
 namespace {
