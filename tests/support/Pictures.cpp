@@ -1,0 +1,60 @@
+#include "Pictures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+
+namespace testsupport {
+
+int channel(double fraction) {
+    return static_cast<int>(std::lround(std::min(std::max(fraction, 0.0), 1.0) * 255.0));
+}
+
+bool near(const Rgb& actual, const Rgb& expected, int tolerance) {
+    return std::abs(actual.r - expected.r) <= tolerance &&
+           std::abs(actual.g - expected.g) <= tolerance &&
+           std::abs(actual.b - expected.b) <= tolerance;
+}
+
+std::string describe(const Rgb& c) {
+    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) +
+           ")";
+}
+
+Image waitForPicture(XClient& x, XWindow window, const std::function<bool(const Image&)>& accept,
+                     std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        Image image = x.capture(window);
+        if ((image.width > 0 && accept(image)) || std::chrono::steady_clock::now() >= deadline) {
+            return image;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+bool showsPositions(const Image& image, int tolerance) {
+    if (image.width != 1920 || image.height != 1080) {
+        return false;
+    }
+    // A grid across the whole screen, corners included. The fragment centre
+    // is half a pixel in, and GL counts rows from the bottom.
+    for (int x : {0, 1, 480, 959, 1440, 1919}) {
+        for (int y : {0, 1, 270, 539, 810, 1079}) {
+            Rgb pixel = image.at(x, y);
+            int red = channel((x + 0.5) / 1920.0);
+            int green = channel((1080 - y - 0.5) / 1080.0);
+            if (std::abs(pixel.r - red) > tolerance || std::abs(pixel.g - green) > tolerance) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+double encodedTime(const Image& image) {
+    return image.at(960, 540).b / 255.0 * 32.0;
+}
+
+} // namespace testsupport
