@@ -1,5 +1,13 @@
 // Soundtrack on platforms without the media-command interface: SDL2_mixer
 // decodes audio.mp3 and plays it on SDL's audio thread.
+//
+// Opening the output device can block for as long as a sound server takes to
+// answer, and a hung server never answers. So open() only starts a thread
+// that opens the device and loads the file while the demo goes on setting up;
+// playLooping() starts playback at once if that work is done, which it
+// normally is long before the first frame, and otherwise leaves it to that
+// thread to start as soon as it is. Without a device or a playable file that
+// thread gives up quietly and nothing is played.
 #include "Soundtrack.h"
 
 #include <SDL.h>
@@ -8,15 +16,28 @@
 #include <dlfcn.h>
 
 #include <cstdlib>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
-Mix_Music* music = nullptr;
-
-// 512 frames at 48 kHz is about 11 ms per mixing period, so music starts
-// within one or two periods of playLooping().
+// 512 frames at 48 kHz is about 11 ms per mixing period. Music starts in the
+// first period mixed after playLooping(), and SDL's PulseAudio and ALSA
+// drivers buffer one to two periods beyond it, which keeps the start within
+// about 25 ms (bench/audio measures it: about 15 ms to a PulseAudio sink).
 constexpr int sampleRate = 48000;
 constexpr int periodFrames = 512;
+
+// Shared by the main thread and the opening thread. None of it needs tearing
+// down at exit, so an opening thread still stuck in a sound server's library
+// when the process ends finds it intact should it wake.
+std::mutex guard;
+bool opening = true;       // the opening thread has not finished yet
+bool deviceOpen = false;   // SDL audio and the mixer device are up
+bool playWanted = false;   // playLooping() has been called
+bool shuttingDown = false; // the process is ending; start nothing more
+Mix_Music* music = nullptr;
 
 void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
@@ -39,14 +60,55 @@ void quietenAlsa() {
     // The library stays loaded for SDL, which opens the same handle later.
 }
 
-// Stops the audio thread before the rest of the process is torn down.
+// -1: from the start again each time the track ends, for as long as the
+// process runs.
+void play() {
+    Mix_PlayMusic(music, -1);
+}
+
+// The opening thread: everything that may wait on the outside world.
+void openDevice() {
+    quietenAlsa();
+    bool up = false;
+    Mix_Music* loaded = nullptr;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        Mix_Init(MIX_INIT_MP3);
+        up = Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 2, periodFrames, nullptr,
+                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) == 0;
+        if (up) {
+            loaded = Mix_LoadMUS("audio.mp3");
+        }
+    }
+    std::lock_guard<std::mutex> lock(guard);
+    opening = false;
+    if (shuttingDown) {
+        // Too late to play; the process is already ending.
+        return;
+    }
+    deviceOpen = up;
+    music = loaded;
+    if (playWanted && music != nullptr) {
+        play();
+    }
+}
+
+// Stops the audio thread before the rest of the process is torn down. An
+// opening thread that is still waiting on a device is left to the end of the
+// process: closing SDL under it would pull its state away.
 void closeAtExit() {
+    std::lock_guard<std::mutex> lock(guard);
+    shuttingDown = true;
+    if (opening) {
+        return;
+    }
     if (music != nullptr) {
         Mix_HaltMusic();
         Mix_FreeMusic(music);
         music = nullptr;
     }
-    Mix_CloseAudio();
+    if (deviceOpen) {
+        Mix_CloseAudio();
+    }
     Mix_Quit();
     SDL_Quit();
 }
@@ -57,21 +119,20 @@ void Soundtrack::open() {
     // SDL would otherwise turn SIGINT and SIGTERM into quit events that this
     // program never reads, leaving the demo unkillable from a terminal.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    quietenAlsa();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return;
-    }
     std::atexit(closeAtExit);
-    Mix_Init(MIX_INIT_MP3);
-    if (Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 2, periodFrames, nullptr,
-                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) != 0) {
-        return;
+    try {
+        std::thread(openDevice).detach();
+    } catch (const std::system_error&) {
+        // No thread, no sound; the demo runs on silently.
+        std::lock_guard<std::mutex> lock(guard);
+        opening = false;
     }
-    music = Mix_LoadMUS("audio.mp3");
 }
 
 void Soundtrack::playLooping() {
+    std::lock_guard<std::mutex> lock(guard);
+    playWanted = true;
     if (music != nullptr) {
-        Mix_PlayMusic(music, -1);
+        play();
     }
 }

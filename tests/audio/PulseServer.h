@@ -1,0 +1,41 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "TempDir.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace audiotest {
+
+using Environment = std::map<std::string, std::optional<std::string>>;
+
+// A private PulseAudio daemon whose only sink is a null sink, `nullsink`,
+// running at the soundtrack's rate; its monitor source hears whatever is
+// played to it. The daemon lives under `dir` (runtime directory, home, socket)
+// and is killed with everything it started when the value goes away.
+class PulseServer {
+  public:
+    explicit PulseServer(const testsupport::TempDir& dir);
+
+    // What a client needs to find this server and no other.
+    const Environment& clientEnvironment() const { return environment_; }
+
+  private:
+    Environment environment_;
+    std::unique_ptr<testsupport::ChildProcess> daemon_;
+};
+
+// parec recording the null sink's monitor to `path` as raw S16LE stereo at
+// the soundtrack's rate, stopped when the value goes away.
+class MonitorRecorder {
+  public:
+    MonitorRecorder(const PulseServer& server, const std::string& path);
+
+  private:
+    std::unique_ptr<testsupport::ChildProcess> parec_;
+};
+
+} // namespace audiotest

@@ -1,0 +1,172 @@
+// What the soundtrack sounds like, heard through SDL's disk driver: the
+// driver writes the mixed output to a file at about the pace of playback, so
+// the file is a recording of what a listener would have heard, sample for
+// sample.
+#include "AudioTestSupport.h"
+#include "DemoProcess.h"
+#include "TestTrack.h"
+#include "ToneAnalysis.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using namespace testsupport;
+using namespace audiotest;
+
+namespace {
+
+constexpr std::size_t framesOf(double seconds) {
+    return static_cast<std::size_t>(seconds * deviceRate);
+}
+
+// A named pipe in place of one of the demo's input files. The demo's read of
+// it waits until the test releases it with the real content, which holds the
+// demo at that point of its start-up for as long as the test likes.
+class HeldBackFile {
+  public:
+    explicit HeldBackFile(const std::string& path) : path_(path) {
+        if (mkfifo(path.c_str(), 0600) != 0) {
+            throw std::runtime_error("mkfifo failed for " + path);
+        }
+    }
+    ~HeldBackFile() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    HeldBackFile(const HeldBackFile&) = delete;
+    HeldBackFile& operator=(const HeldBackFile&) = delete;
+
+    // True once the demo has opened the file; its read is blocked from then on.
+    bool opened() {
+        if (fd_ < 0) {
+            fd_ = open(path_.c_str(), O_WRONLY | O_NONBLOCK);
+        }
+        return fd_ >= 0;
+    }
+
+    // Hands over the content and the end of the file.
+    void release(const std::string& content) {
+        ssize_t written = write(fd_, content.data(), content.size());
+        close(fd_);
+        fd_ = -1;
+        if (written != static_cast<ssize_t>(content.size())) {
+            throw std::runtime_error("could not hand the content to the demo");
+        }
+    }
+
+  private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+} // namespace
+
+TEST(SoundtrackHeard, PlaysTheTrackFromItsStartInOrderAndStartsAgainWhenItEnds) {
+    XvfbServer server;
+    TempDir dir;
+    copyProbeShaders(dir);
+    writeTwoToneTrack(dir, "audio.mp3");
+    const std::string capture = dir.file("capture.raw");
+    DemoProcess demo(server.display(), dir, diskDriver(capture));
+    XClient x(server.display());
+    XWindow window = demo.waitForWindow(x);
+
+    // Two whole loops from the first sound on, and the start of a third. The
+    // disk driver writes at its own pace, so this waits on the recording, not
+    // on the clock.
+    const std::size_t twoLoopsAndABit = framesOf(4 * toneSeconds + 0.5);
+    std::vector<float> samples;
+    std::optional<std::size_t> onset;
+    bool recorded = waitUntil(60s, [&] {
+        samples = readStereoAsMono(capture);
+        onset = firstAudibleFrame(samples);
+        return onset && samples.size() >= *onset + twoLoopsAndABit;
+    });
+    x.sendCloseRequest(window);
+    auto status = demo.waitForExit(10s);
+    ASSERT_TRUE(recorded) << "recorded " << samples.size() << " frames, "
+                          << (onset ? "sound from frame " + std::to_string(*onset)
+                                    : std::string("all silent"));
+    ASSERT_TRUE(status) << "the demo ignored the close request";
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(demo.output(), "");
+
+    // From the first sound on: low, high, low, high, low - the track from its
+    // start, and twice from its start again. Each whole tone lasts as long as
+    // it does in the file; a start part-way into the track or a skip at the
+    // wrap would shorten one, a stall would show as silence between them.
+    std::vector<float> heard(samples.begin() + static_cast<long>(*onset), samples.end());
+    auto spans = noticeableSpans(toneSpans(heard, deviceRate, {lowTone, highTone}), framesOf(0.1));
+    const std::string what = describe(spans, deviceRate);
+    ASSERT_GE(spans.size(), 5u) << what;
+    const double expected[] = {lowTone, highTone, lowTone, highTone, lowTone};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(spans[i].frequency, expected[i]) << "span " << i << " of: " << what;
+    }
+    EXPECT_LT(spans[0].start, framesOf(0.05)) << what;
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(static_cast<double>(spans[i].length) / deviceRate, toneSeconds, 0.1)
+            << "span " << i << " of: " << what;
+    }
+}
+
+// What can be measured from outside: the disk driver writes the mixer's output
+// from the moment the device is opened, at the start of the demo, so the
+// recording is a timeline of the whole start-up. The test cannot see exactly
+// when the demo passes each step, but it can hold the demo at one: the vertex
+// shader file is a named pipe, so the shader build blocks on reading it with
+// the window already on screen. Everything the driver has written by the time
+// the test lets the build go on was mixed while the demo was still setting up,
+// so it must all be silence - however slow the machine - and the sound must
+// come after it.
+TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
+    XvfbServer server;
+    TempDir dir;
+    dir.copyTestFile("probe.frag", "fragment.glsl");
+    HeldBackFile vertexShader(dir.file("vertex.glsl"));
+    writeTwoToneTrack(dir, "audio.mp3");
+    const std::string capture = dir.file("capture.raw");
+    DemoProcess demo(server.display(), dir, diskDriver(capture));
+    XClient x(server.display());
+
+    ASSERT_TRUE(waitUntil(30s, [&] { return vertexShader.opened() || !demo.process().running(); }));
+    ASSERT_TRUE(vertexShader.opened()) << "the demo ended before building its shader";
+    EXPECT_TRUE(x.findWindow("Vellomirke2017Demo"))
+        << "the window should be on screen while the shader is built";
+    // Let the device write a good half second more while the demo waits.
+    const std::size_t atShaderBuild = frameCount(capture);
+    ASSERT_TRUE(waitUntil(20s, [&] {
+        return frameCount(capture) >= atShaderBuild + framesOf(0.5);
+    })) << "the audio device is not writing";
+    const std::size_t duringSetUp = frameCount(capture);
+    vertexShader.release(readFile(testDataPath("vertex.glsl")));
+
+    std::optional<std::size_t> onset;
+    bool heard = waitUntil(30s, [&] {
+        onset = firstAudibleFrame(readStereoAsMono(capture));
+        return onset.has_value();
+    });
+    auto window = x.findWindow("Vellomirke2017Demo");
+    ASSERT_TRUE(window);
+    x.sendCloseRequest(*window);
+    auto status = demo.waitForExit(10s);
+    ASSERT_TRUE(status) << "the demo ignored the close request";
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(demo.output(), "");
+
+    ASSERT_TRUE(heard) << "no sound once the demo was running";
+    EXPECT_GE(*onset, duringSetUp) << "sound at " << double(*onset) / deviceRate
+                                   << " s, but the demo was setting up until at least "
+                                   << double(duringSetUp) / deviceRate << " s";
+}

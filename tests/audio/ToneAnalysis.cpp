@@ -1,0 +1,127 @@
+#include "ToneAnalysis.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace audiotest {
+
+namespace {
+
+constexpr double pi = 3.14159265358979323846;
+
+// Energy of `window` at `frequency`, as a share of the window's whole energy:
+// about 1 for a pure tone at that frequency, about 0 for a tone an octave away
+// (a 20 ms window resolves 50 Hz).
+double toneShare(const float* window, std::size_t length, int rate, double frequency,
+                 double energy) {
+    double coefficient = 2.0 * std::cos(2.0 * pi * frequency / rate);
+    double previous = 0.0, beforePrevious = 0.0;
+    for (std::size_t i = 0; i < length; ++i) {
+        double current = window[i] + coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = current;
+    }
+    double power = previous * previous + beforePrevious * beforePrevious -
+                   coefficient * previous * beforePrevious;
+    return 2.0 * power / (static_cast<double>(length) * energy);
+}
+
+} // namespace
+
+std::size_t frameCount(const std::string& path) {
+    std::error_code error;
+    auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::size_t>(size / bytesPerFrame);
+}
+
+std::vector<float> readStereoAsMono(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                     std::istreambuf_iterator<char>());
+    std::size_t frames = bytes.size() / bytesPerFrame;
+    std::vector<float> samples(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const unsigned char* frame = &bytes[i * bytesPerFrame];
+        auto left = static_cast<std::int16_t>(frame[0] | (frame[1] << 8));
+        auto right = static_cast<std::int16_t>(frame[2] | (frame[3] << 8));
+        samples[i] = (static_cast<float>(left) + static_cast<float>(right)) / 65536.0f;
+    }
+    return samples;
+}
+
+std::optional<std::size_t> firstAudibleFrame(const std::vector<float>& samples, float level) {
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (std::fabs(samples[i]) >= level) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<ToneSpan> toneSpans(const std::vector<float>& samples, int rate,
+                                const std::vector<double>& tones) {
+    const std::size_t window = static_cast<std::size_t>(rate / 50);
+    // Below this RMS (about -46 dBFS) a window counts as silence.
+    const double silentEnergy = 0.005 * 0.005 * static_cast<double>(window);
+    std::vector<ToneSpan> spans;
+    for (std::size_t start = 0; start + window <= samples.size(); start += window) {
+        const float* w = &samples[start];
+        double energy = 0.0;
+        for (std::size_t i = 0; i < window; ++i) {
+            energy += static_cast<double>(w[i]) * w[i];
+        }
+        double frequency = energy < silentEnergy ? 0.0 : -1.0;
+        if (frequency != 0.0) {
+            for (double tone : tones) {
+                if (toneShare(w, window, rate, tone, energy) > 0.6) {
+                    frequency = tone;
+                }
+            }
+        }
+        if (!spans.empty() && spans.back().frequency == frequency) {
+            spans.back().length += window;
+        } else {
+            spans.push_back({frequency, start, window});
+        }
+    }
+    return spans;
+}
+
+std::vector<ToneSpan> noticeableSpans(const std::vector<ToneSpan>& spans, std::size_t shortest) {
+    std::vector<ToneSpan> kept;
+    for (const ToneSpan& span : spans) {
+        if (span.length < shortest) {
+            continue;
+        }
+        if (!kept.empty() && kept.back().frequency == span.frequency) {
+            kept.back().length = span.start + span.length - kept.back().start;
+        } else {
+            kept.push_back(span);
+        }
+    }
+    return kept;
+}
+
+std::string describe(const std::vector<ToneSpan>& spans, int rate) {
+    std::string text;
+    for (const ToneSpan& span : spans) {
+        char what[32];
+        if (span.frequency > 0) {
+            std::snprintf(what, sizeof what, "%.0f Hz", span.frequency);
+        } else {
+            std::snprintf(what, sizeof what, "%s", span.frequency == 0 ? "silence" : "other");
+        }
+        char line[96];
+        std::snprintf(line, sizeof line, "%s%s for %.3f s at %.3f s", text.empty() ? "" : ", ",
+                      what, static_cast<double>(span.length) / rate,
+                      static_cast<double>(span.start) / rate);
+        text += line;
+    }
+    return text;
+}
+
+} // namespace audiotest
