@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -42,6 +43,9 @@ ChildProcess::ChildProcess(const ProcessOptions& options) {
     }
     if (pid_ == 0) {
         setpgid(0, 0);
+        // Dies with the test even when the test is killed before it can stop
+        // the child itself (a CTest timeout, say).
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         int devnull = open("/dev/null", O_RDONLY);
         dup2(devnull, STDIN_FILENO);
         redirect(options.stdoutPath.empty() ? "/dev/null" : options.stdoutPath, STDOUT_FILENO);

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,9 @@ XvfbServer::XvfbServer(const std::string& screen, const std::vector<std::string>
         throw std::runtime_error("fork failed");
     }
     if (pid_ == 0) {
+        // Dies with the test even when the test is killed before it can stop
+        // the server itself (a CTest timeout, say).
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         // Xvfb writes the display number it chose to this descriptor once it
         // accepts connections.
