@@ -1,0 +1,392 @@
+// scripts/capture end to end: the video it writes, frame by frame and with its
+// soundtrack, how it refuses bad input, and that it never leaves a process
+// behind.
+#include "ChildProcess.h"
+#include "TempDir.h"
+#include "VideoProbe.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <dirent.h>
+#include <random>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace testsupport;
+
+namespace {
+
+// Every process of a capture run carries this variable, inherited from the
+// script, so that whatever is left of a run can be found afterwards.
+const std::string runTagVariable = "VELLOMIRKE_CAPTURE_TEST_RUN";
+
+std::string newRunTag() {
+    std::random_device random;
+    return std::to_string(random()) + "-" + std::to_string(random());
+}
+
+std::vector<std::string> processesTagged(const std::string& tag) {
+    const std::string entry = runTagVariable + "=" + tag;
+    std::vector<std::string> found;
+    DIR* proc = opendir("/proc");
+    if (proc == nullptr) {
+        return found;
+    }
+    while (dirent* d = readdir(proc)) {
+        std::string pid = d->d_name;
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::string environment = readFile("/proc/" + pid + "/environ");
+        size_t at = 0;
+        while (at < environment.size()) {
+            size_t end = environment.find('\0', at);
+            if (end == std::string::npos) {
+                end = environment.size();
+            }
+            if (environment.compare(at, end - at, entry) == 0) {
+                found.push_back(pid + " " + readFile("/proc/" + pid + "/comm"));
+                break;
+            }
+            at = end + 1;
+        }
+    }
+    closedir(proc);
+    return found;
+}
+
+// Killed processes take a moment to go; anything still there after a few
+// seconds was left behind.
+std::vector<std::string> processesLeftBehind(const std::string& tag) {
+    auto deadline = std::chrono::steady_clock::now() + 5s;
+    auto left = processesTagged(tag);
+    while (!left.empty() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+        left = processesTagged(tag);
+    }
+    return left;
+}
+
+bool exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> directoryEntries(const std::string& path) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (dirent* d = readdir(dir)) {
+            std::string name = d->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        closedir(dir);
+    }
+    return names;
+}
+
+// One run of scripts/capture in `workingDirectory`, its output kept in `logs`.
+class CaptureRun {
+  public:
+    CaptureRun(const std::vector<std::string>& arguments, const std::string& workingDirectory,
+               std::map<std::string, std::optional<std::string>> environment = {},
+               bool throughBash = false)
+        : tag_(newRunTag()) {
+        ProcessOptions options;
+        if (throughBash) {
+            options.argv.push_back("/bin/bash");
+        }
+        options.argv.push_back(VELLOMIRKE_CAPTURE_SCRIPT);
+        options.argv.insert(options.argv.end(), arguments.begin(), arguments.end());
+        options.workingDirectory = workingDirectory;
+        options.stdoutPath = logs_.file("stdout");
+        options.stderrPath = logs_.file("stderr");
+        options.environment = std::move(environment);
+        options.environment[runTagVariable] = tag_;
+        options.environment["VELLOMIRKE_BUILD_DIR"] = VELLOMIRKE_BUILD_DIR;
+        process_ = std::make_unique<ChildProcess>(options);
+    }
+
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout) {
+        return process_->waitForExit(timeout);
+    }
+    ChildProcess& process() { return *process_; }
+    std::string output() const { return readFile(logs_.file("stdout")); }
+    std::string errors() const { return readFile(logs_.file("stderr")); }
+    const std::string& tag() const { return tag_; }
+
+  private:
+    TempDir logs_;
+    std::string tag_;
+    std::unique_ptr<ChildProcess> process_;
+};
+
+// The assets of a capture: the clock-painting shader, and a soundtrack when
+// asked for.
+void writeAssets(const TempDir& dir, const std::string& subdirectory = "") {
+    std::string prefix = subdirectory.empty() ? "" : subdirectory + "/";
+    if (!subdirectory.empty()) {
+        mkdir(dir.file(subdirectory).c_str(), 0755);
+    }
+    dir.copyTestFile("vertex.glsl", prefix + "vertex.glsl");
+    dir.copyTestFile("capture-clock.frag", prefix + "fragment.glsl");
+}
+
+// Half a second of silence, then four and a half seconds of a tone: where
+// the tone starts shows where the soundtrack starts and where it loops.
+void writeSoundtrack(const TempDir& dir) {
+    ProcessOptions options;
+    options.argv = {"sox",   "-n",  "-r",   "44100", "-c",  "2",   dir.file("audio.mp3"),
+                    "synth", "4.5", "sine", "440",   "pad", "0.5", "0"};
+    options.stderrPath = dir.file("sox.log");
+    ChildProcess sox(options);
+    ASSERT_EQ(sox.waitForExit(30s), 0) << readFile(dir.file("sox.log"));
+}
+
+int channel(double fraction) {
+    return static_cast<int>(std::lround(std::min(std::max(fraction, 0.0), 1.0) * 255.0));
+}
+
+// What capture-clock.frag paints below its white band at `seconds`.
+videoprobe::Rgb clockColour(double seconds) {
+    double unused;
+    return {channel(std::modf(seconds / 4.0, &unused)), channel(seconds / 32.0),
+            channel(std::modf(seconds, &unused))};
+}
+
+std::string describe(const videoprobe::Rgb& c) {
+    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) +
+           ")";
+}
+
+// H.264 at the capture's quality and the trip through 4:2:0 move flat colours
+// by a few steps; neighbouring frames of capture-clock.frag differ by 16 steps
+// or more in red or blue at 4 frames per second, and by 64 in red at 1.
+bool near(const videoprobe::Rgb& actual, const videoprobe::Rgb& expected) {
+    const int tolerance = 5;
+    return std::abs(actual.r - expected.r) <= tolerance &&
+           std::abs(actual.g - expected.g) <= tolerance &&
+           std::abs(actual.b - expected.b) <= tolerance;
+}
+
+// Each frame k shows the clock at k / fps seconds below a white band at the
+// top. The frames are shrunk to 96 x 54, one pixel per 20 x 20 block.
+void expectFramesShowTheirTimes(const std::string& video, int fps) {
+    auto frames = videoprobe::frames(video, 96, 54);
+    ASSERT_EQ(frames.size(), static_cast<size_t>(30 * fps + 1));
+    const videoprobe::Rgb white{255, 255, 255};
+    int wrong = 0;
+    for (size_t k = 0; k < frames.size(); ++k) {
+        videoprobe::Rgb expected = clockColour(static_cast<double>(k) / fps);
+        for (auto [x, y] : {std::pair{5, 20}, std::pair{48, 30}, std::pair{90, 52}}) {
+            videoprobe::Rgb actual = frames[k].at(x, y);
+            if (!near(actual, expected) && ++wrong <= 10) {
+                ADD_FAILURE() << "frame " << k << " at (" << x << ", " << y << ") shows "
+                              << describe(actual) << ", the shader paints " << describe(expected)
+                              << " at " << static_cast<double>(k) / fps << " s";
+            }
+        }
+        videoprobe::Rgb top = frames[k].at(48, 2);
+        if (!near(top, white) && ++wrong <= 10) {
+            ADD_FAILURE() << "frame " << k << " is not white at the top but " << describe(top);
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "pixels off in all";
+}
+
+double rms(const std::vector<std::int16_t>& samples, int rate, double from, double to) {
+    size_t begin = static_cast<size_t>(from * rate);
+    size_t end = std::min(samples.size(), static_cast<size_t>(to * rate));
+    double sum = 0;
+    for (size_t i = begin; i < end; ++i) {
+        sum += static_cast<double>(samples[i]) * samples[i];
+    }
+    return end > begin ? std::sqrt(sum / (end - begin)) : 0;
+}
+
+} // namespace
+
+TEST(CaptureVideo, EveryFrameShowsItsOwnTimeAndTheSoundtrackRunsFromTheStart) {
+    TempDir dir;
+    writeAssets(dir);
+    writeSoundtrack(dir);
+    TempDir outDir;
+    const std::string video = outDir.file("clock.mp4");
+    CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", video}, dir.path());
+    auto status = capture.waitForExit(150s);
+    ASSERT_TRUE(status) << "still running after 150 s";
+    ASSERT_EQ(*status, 0) << capture.errors();
+    EXPECT_EQ(capture.output(), "") << "the demo's standard output must stay its own";
+    EXPECT_NE(capture.errors().find("frame 121 of 121"), std::string::npos) << capture.errors();
+    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{"clock.mp4"});
+
+    // 30 s at 4 frames per second, and the frame at 30 s itself, on which the
+    // demo ends: 121 frames of a quarter second each.
+    auto streams = videoprobe::streams(video);
+    ASSERT_EQ(streams.size(), 2u);
+    const auto& picture = streams[0];
+    EXPECT_EQ(picture.type, "video");
+    EXPECT_EQ(picture.codec, "h264");
+    EXPECT_EQ(picture.pixelFormat, "yuv420p");
+    EXPECT_EQ(picture.width, 1920);
+    EXPECT_EQ(picture.height, 1080);
+    EXPECT_EQ(picture.decodedFrames, 121);
+    EXPECT_NEAR(picture.startTime, 0.0, 1e-6);
+    EXPECT_NEAR(picture.duration, 30.25, 1e-3);
+    const auto& sound = streams[1];
+    EXPECT_EQ(sound.type, "audio");
+    EXPECT_EQ(sound.codec, "aac");
+    EXPECT_NEAR(sound.startTime, 0.0, 1e-3);
+    // Cut to the video's length, give or take one AAC frame of 1024 samples.
+    EXPECT_NEAR(sound.duration, 30.25, 0.03);
+
+    expectFramesShowTheirTimes(video, 4);
+
+    // The tone starts half a second in and again half a second into each loop
+    // of the soundtrack, as the demo plays it. A loop lasts as long as the
+    // decoded file, which is a little longer than the five seconds sox was
+    // asked for.
+    const int rate = 8000;
+    auto samples = videoprobe::audio(video, rate);
+    const double loopSeconds =
+        static_cast<double>(videoprobe::audio(dir.file("audio.mp3"), rate).size()) / rate;
+    ASSERT_NEAR(loopSeconds, 5.0, 0.1);
+    const double quiet = 300, loud = 5000;
+    for (int loop : {0, 1, 5}) {
+        double start = loop * loopSeconds;
+        EXPECT_LT(rms(samples, rate, start + 0.05, start + 0.45), quiet) << "loop " << loop;
+        EXPECT_GT(rms(samples, rate, start + 0.6, start + 4.9), loud) << "loop " << loop;
+    }
+}
+
+TEST(CaptureVideo, WithoutSoundtrackWritesVideoOnlyToDemoMp4BesideTheCaller) {
+    TempDir dir;
+    writeAssets(dir, "assets");
+    CaptureRun capture({"--fps", "1", "--assets", "assets"}, dir.path());
+    auto status = capture.waitForExit(120s);
+    ASSERT_TRUE(status) << "still running after 120 s";
+    ASSERT_EQ(*status, 0) << capture.errors();
+    EXPECT_EQ(capture.output(), "");
+    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+
+    const std::string video = dir.file("demo.mp4");
+    auto streams = videoprobe::streams(video);
+    ASSERT_EQ(streams.size(), 1u);
+    EXPECT_EQ(streams[0].type, "video");
+    EXPECT_EQ(streams[0].decodedFrames, 31);
+    EXPECT_NEAR(streams[0].duration, 31.0, 1e-3);
+    expectFramesShowTheirTimes(video, 1);
+}
+
+TEST(CaptureVideo, StoppedByASignalLeavesNoProcessAndNoFile) {
+    TempDir dir;
+    writeAssets(dir);
+    TempDir outDir;
+    CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", outDir.file("cut.mp4")},
+                       dir.path());
+    auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (capture.errors().find("capture: frame ") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(capture.errors().find("capture: frame "), std::string::npos)
+        << "no frame captured within 60 s: " << capture.errors();
+    capture.process().kill(SIGTERM);
+    auto status = capture.waitForExit(20s);
+    ASSERT_TRUE(status) << "the script ignored SIGTERM";
+    EXPECT_NE(*status, 0);
+    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{});
+}
+
+// An encoder that gives up after a few frames, as ffmpeg does on a full disk.
+TEST(CaptureVideo, EncoderFailureEndsTheRunWithoutAVideo) {
+    TempDir dir;
+    writeAssets(dir);
+    dir.write("failing-ffmpeg", "#!/bin/sh\nhead -c 20000000 >/dev/null\nexit 1\n");
+    chmod(dir.file("failing-ffmpeg").c_str(), 0755);
+    TempDir outDir;
+    CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", outDir.file("x.mp4")},
+                       dir.path(), {{"VELLOMIRKE_CAPTURE_FFMPEG", dir.file("failing-ffmpeg")}});
+    auto status = capture.waitForExit(120s);
+    ASSERT_TRUE(status) << "still running after 120 s";
+    EXPECT_NE(*status, 0);
+    EXPECT_NE(capture.errors().find("ffmpeg stopped taking frames"), std::string::npos)
+        << capture.errors();
+    EXPECT_NE(capture.errors().find("no video written"), std::string::npos) << capture.errors();
+    EXPECT_EQ(capture.output(), "");
+    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{});
+}
+
+TEST(CaptureInput, MissingShadersShowTheDemosMessagesAndFail) {
+    TempDir dir;
+    TempDir outDir;
+    CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", outDir.file("x.mp4")},
+                       dir.path());
+    auto status = capture.waitForExit(60s);
+    ASSERT_TRUE(status) << "still capturing after 60 s";
+    EXPECT_NE(*status, 0);
+    EXPECT_NE(capture.output().find("ERROR SHADER reading a file failed\n"), std::string::npos)
+        << capture.output();
+    EXPECT_NE(capture.errors().find("no video written"), std::string::npos) << capture.errors();
+    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{});
+}
+
+TEST(CaptureInput, UnwritableOutputIsRefusedBeforeAnythingStarts) {
+    TempDir dir;
+    writeAssets(dir);
+    dir.write("plain-file", "");
+    mkdir(dir.file("a-directory").c_str(), 0755);
+    for (const std::string& out :
+         {dir.file("no-such-directory/demo.mp4"), dir.file("plain-file/demo.mp4"),
+          dir.file("a-directory"), dir.file("a-directory/")}) {
+        CaptureRun capture({"--out", out, "--assets", dir.path()}, dir.path());
+        auto status = capture.waitForExit(20s);
+        ASSERT_TRUE(status) << out;
+        EXPECT_NE(*status, 0) << out;
+        EXPECT_NE(capture.errors().find("cannot write " + out), std::string::npos)
+            << out << ": " << capture.errors();
+        EXPECT_EQ(capture.errors().find("rendering"), std::string::npos)
+            << out << ": the capture started";
+        EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{}) << out;
+    }
+    EXPECT_FALSE(exists(dir.file("no-such-directory")));
+    EXPECT_EQ(directoryEntries(dir.file("a-directory")), std::vector<std::string>{});
+}
+
+TEST(CaptureInput, FrameRateOutsideOneTo240IsRefused) {
+    TempDir dir;
+    writeAssets(dir);
+    for (const char* fps : {"0", "241", "1000", "-5", "2.5", "sixty", ""}) {
+        CaptureRun capture({"--fps", fps, "--assets", dir.path()}, dir.path());
+        auto status = capture.waitForExit(20s);
+        ASSERT_TRUE(status) << fps;
+        EXPECT_NE(*status, 0) << fps;
+        EXPECT_NE(capture.errors().find("--fps must be a whole number from 1 to 240"),
+                  std::string::npos)
+            << "'" << fps << "': " << capture.errors();
+    }
+    EXPECT_FALSE(exists(dir.file("demo.mp4")));
+}
+
+TEST(CaptureInput, MissingFfmpegIsNamed) {
+    TempDir dir;
+    writeAssets(dir);
+    TempDir emptyPath;
+    CaptureRun capture({"--assets", dir.path()}, dir.path(), {{"PATH", emptyPath.path()}},
+                       /*throughBash=*/true);
+    auto status = capture.waitForExit(20s);
+    ASSERT_TRUE(status);
+    EXPECT_NE(*status, 0);
+    EXPECT_NE(capture.errors().find("ffmpeg is not installed"), std::string::npos)
+        << capture.errors();
+    EXPECT_FALSE(exists(dir.file("demo.mp4")));
+}

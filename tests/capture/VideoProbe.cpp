@@ -1,0 +1,109 @@
+#include "VideoProbe.h"
+
+#include "ChildProcess.h"
+#include "TempDir.h"
+
+#include <chrono>
+#include <cstring>
+#include <sstream>
+#include <stdexcept>
+
+namespace videoprobe {
+
+namespace {
+
+// Runs a tool to its end and returns its standard output.
+std::string run(const std::vector<std::string>& argv) {
+    testsupport::TempDir dir;
+    testsupport::ProcessOptions options;
+    options.argv = argv;
+    options.stdoutPath = dir.file("out");
+    options.stderrPath = dir.file("err");
+    testsupport::ChildProcess tool(options);
+    auto status = tool.waitForExit(std::chrono::seconds(60));
+    if (status != 0) {
+        throw std::runtime_error(argv[0] + " failed: " + testsupport::readFile(dir.file("err")));
+    }
+    return testsupport::readFile(dir.file("out"));
+}
+
+double number(const std::string& text) {
+    return text.empty() || text == "N/A" ? -1 : std::stod(text);
+}
+
+} // namespace
+
+std::vector<Stream> streams(const std::string& video) {
+    std::istringstream report(
+        run({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+             "stream=codec_type,codec_name,pix_fmt,width,height,start_time,duration,nb_read_frames",
+             "-of", "default=noprint_wrappers=0", video}));
+    std::vector<Stream> result;
+    std::string line;
+    while (std::getline(report, line)) {
+        if (line == "[STREAM]") {
+            result.emplace_back();
+            continue;
+        }
+        auto equals = line.find('=');
+        if (result.empty() || equals == std::string::npos) {
+            continue;
+        }
+        std::string key = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
+        Stream& s = result.back();
+        if (key == "codec_type") {
+            s.type = value;
+        } else if (key == "codec_name") {
+            s.codec = value;
+        } else if (key == "pix_fmt") {
+            s.pixelFormat = value;
+        } else if (key == "width") {
+            s.width = static_cast<int>(number(value));
+        } else if (key == "height") {
+            s.height = static_cast<int>(number(value));
+        } else if (key == "start_time") {
+            s.startTime = number(value);
+        } else if (key == "duration") {
+            s.duration = number(value);
+        } else if (key == "nb_read_frames") {
+            s.decodedFrames = static_cast<long>(number(value));
+        }
+    }
+    return result;
+}
+
+Rgb SmallFrame::at(int x, int y) const {
+    const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+}
+
+std::vector<SmallFrame> frames(const std::string& video, int width, int height) {
+    // Converted to RGB before shrinking: shrinking the 4:2:0 picture itself
+    // smears colour across the small picture.
+    std::string filter = "format=rgb24,scale=" + std::to_string(width) + ":" +
+                         std::to_string(height) + ":flags=area";
+    std::string raw = run({"ffmpeg", "-v", "error", "-nostdin", "-i", video, "-vf", filter, "-f",
+                           "rawvideo", "-pix_fmt", "rgb24", "-"});
+    const std::size_t frameBytes = static_cast<std::size_t>(width) * height * 3;
+    if (raw.size() % frameBytes != 0) {
+        throw std::runtime_error("ffmpeg returned part of a frame");
+    }
+    std::vector<SmallFrame> result;
+    for (std::size_t offset = 0; offset < raw.size(); offset += frameBytes) {
+        SmallFrame frame{width, height, std::vector<std::uint8_t>(frameBytes)};
+        std::memcpy(frame.rgb.data(), raw.data() + offset, frameBytes);
+        result.push_back(std::move(frame));
+    }
+    return result;
+}
+
+std::vector<std::int16_t> audio(const std::string& video, int rate) {
+    std::string raw = run({"ffmpeg", "-v", "error", "-nostdin", "-i", video, "-map", "0:a:0", "-ac",
+                           "1", "-ar", std::to_string(rate), "-f", "s16le", "-"});
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    return samples;
+}
+
+} // namespace videoprobe
