@@ -14,13 +14,13 @@ constexpr short audible = 655; // 0.02 of full scale
 } // namespace
 
 TimedMonitor::TimedMonitor() {
-    pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
+    pa_sample_spec format{PA_SAMPLE_S16LE, rate, 2};
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<uint32_t>(-1);
     attributes.fragsize = fragmentFrames * 4;
     int error = 0;
     stream_ = pa_simple_new(nullptr, "soundtrack-latency", PA_STREAM_RECORD, "nullsink.monitor",
-                            "monitor", &spec, nullptr, &attributes, &error);
+                            "monitor", &format, nullptr, &attributes, &error);
     if (stream_ == nullptr) {
         throw std::runtime_error("cannot record the null sink's monitor");
     }

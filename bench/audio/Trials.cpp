@@ -104,7 +104,7 @@ TrialResult soundtrackTrial() {
 TrialResult directClientTrial() {
     TimedMonitor monitor;
     monitor.waitForData();
-    pa_sample_spec spec{PA_SAMPLE_S16LE, rate, 2};
+    pa_sample_spec format{PA_SAMPLE_S16LE, rate, 2};
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<uint32_t>(-1);
     attributes.tlength = periodFrames * 4;
@@ -112,7 +112,7 @@ TrialResult directClientTrial() {
     attributes.minreq = static_cast<uint32_t>(-1);
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "soundtrack-latency", PA_STREAM_PLAYBACK, nullptr,
-                                      "baseline", &spec, nullptr, &attributes, &error);
+                                      "baseline", &format, nullptr, &attributes, &error);
     if (stream == nullptr) {
         throw std::runtime_error("cannot open a playback stream");
     }
