@@ -1,0 +1,130 @@
+// Preloaded into the demo or the baseline by bench/run: stamps the moments
+// that divide start-up into its parts, writes them to VELLOMIRKE_BENCH_OUT as
+// "name milliseconds-since-launch" lines once the first frame has been
+// presented, and ends the process there.
+//
+// Each stamp is a library call that the program makes between two of its
+// start-up steps, so the gaps between them are the steps themselves:
+//   loaded                 dynamic loading done, before main
+//   glfwInit.begin/end     the windowing library
+//   window                 full-screen window and context created
+//   current                context made current
+//   swapInterval           the GL loader ran just before this
+//   resizeCallback         the shader build (and glViewport) ran before this
+//   playMusic              geometry and clear colour ran before this
+//   loop                   the first test of the frame loop
+//   firstFrame             glfwSwapBuffers of the first frame has returned
+#include <GLFW/glfw3.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace {
+
+struct Stamp {
+    const char* name;
+    double ms;
+};
+
+Stamp stamps[32];
+// Mix_PlayMusic may come from the soundtrack's opening thread.
+std::atomic<int> stampCount{0};
+
+double sinceLaunch() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const char* t0 = std::getenv("VELLOMIRKE_BENCH_T0");
+    double start = t0 != nullptr ? std::atof(t0) : 0.0;
+    return (static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec) - start) / 1e6;
+}
+
+void stamp(const char* name) {
+    int slot = stampCount.fetch_add(1);
+    if (slot < 32) {
+        stamps[slot] = {name, sinceLaunch()};
+    }
+}
+
+void writeAndExit() {
+    if (const char* path = std::getenv("VELLOMIRKE_BENCH_OUT")) {
+        if (std::FILE* out = std::fopen(path, "w")) {
+            for (int i = 0; i < stampCount.load() && i < 32; ++i) {
+                std::fprintf(out, "%s %.3f\n", stamps[i].name, stamps[i].ms);
+            }
+            std::fclose(out);
+        }
+    }
+    _exit(0);
+}
+
+template <typename Fn> Fn next(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+__attribute__((constructor)) void loaded() {
+    stamp("loaded");
+}
+
+} // namespace
+
+extern "C" {
+
+int glfwInit() {
+    stamp("glfwInit.begin");
+    int result = next<int (*)()>("glfwInit")();
+    stamp("glfwInit.end");
+    return result;
+}
+
+GLFWwindow* glfwCreateWindow(int width, int height, const char* title, GLFWmonitor* monitor,
+                             GLFWwindow* share) {
+    auto real =
+        next<GLFWwindow* (*)(int, int, const char*, GLFWmonitor*, GLFWwindow*)>("glfwCreateWindow");
+    GLFWwindow* window = real(width, height, title, monitor, share);
+    stamp("window");
+    return window;
+}
+
+void glfwMakeContextCurrent(GLFWwindow* window) {
+    next<void (*)(GLFWwindow*)>("glfwMakeContextCurrent")(window);
+    stamp("current");
+}
+
+void glfwSwapInterval(int interval) {
+    stamp("swapInterval");
+    next<void (*)(int)>("glfwSwapInterval")(interval);
+}
+
+GLFWframebuffersizefun glfwSetFramebufferSizeCallback(GLFWwindow* window,
+                                                      GLFWframebuffersizefun callback) {
+    stamp("resizeCallback");
+    return next<GLFWframebuffersizefun (*)(GLFWwindow*, GLFWframebuffersizefun)>(
+        "glfwSetFramebufferSizeCallback")(window, callback);
+}
+
+// SDL_mixer's, called by Soundtrack::playLooping when a track was loaded.
+int Mix_PlayMusic(void* music, int loops) {
+    stamp("playMusic");
+    return next<int (*)(void*, int)>("Mix_PlayMusic")(music, loops);
+}
+
+int glfwWindowShouldClose(GLFWwindow* window) {
+    static bool first = true;
+    if (first) {
+        first = false;
+        stamp("loop");
+    }
+    return next<int (*)(GLFWwindow*)>("glfwWindowShouldClose")(window);
+}
+
+void glfwSwapBuffers(GLFWwindow* window) {
+    next<void (*)(GLFWwindow*)>("glfwSwapBuffers")(window);
+    stamp("firstFrame");
+    writeAndExit();
+}
+
+} // extern "C"

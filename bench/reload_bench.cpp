@@ -1,0 +1,99 @@
+// reload_bench VERTEX FRAGMENT ROUNDS: what one Space rebuild costs, measured
+// on the demo's own shader builder in a 1920x1080 OpenGL 3.3 core window with
+// the demo's quad: the build and use (ShaderProgram, as App::handleKeys does
+// it), and the first frame drawn with the new program, where the driver
+// finishes its work on it; against an ordinary frame. Prints medians over
+// ROUNDS rebuilds as "key milliseconds" lines.
+#include "ShaderProgram.h"
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void drawFrame() {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glFinish();
+}
+
+void makeQuad() {
+    const float quad[] = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0};
+    const unsigned indices[] = {0, 1, 2, 2, 0, 3};
+    GLuint vao = 0, vbo = 0, ebo = 0;
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    glGenBuffers(1, &vbo);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo);
+    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
+    glGenBuffers(1, &ebo);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ebo);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof indices, indices, GL_STATIC_DRAW);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
+    glEnableVertexAttribArray(0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: reload_bench VERTEX FRAGMENT ROUNDS\n");
+        return 2;
+    }
+    const int rounds = std::max(1, std::atoi(argv[3]));
+    glfwInit();
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    GLFWwindow* window = glfwCreateWindow(1920, 1080, "reload_bench", nullptr, nullptr);
+    if (window == nullptr) {
+        glfwTerminate();
+        return 1;
+    }
+    glfwMakeContextCurrent(window);
+    if (!gladLoadGL(glfwGetProcAddress)) {
+        glfwTerminate();
+        return 1;
+    }
+    makeQuad();
+    // The first build also starts the driver's compiler; not a reload.
+    ShaderProgram(argv[1], argv[2]).use();
+    drawFrame();
+
+    std::vector<double> frame, build, firstFrame;
+    for (int i = 0; i < rounds; ++i) {
+        auto start = Clock::now();
+        drawFrame();
+        frame.push_back(msSince(start));
+
+        start = Clock::now();
+        ShaderProgram shader(argv[1], argv[2]);
+        shader.use();
+        build.push_back(msSince(start));
+
+        start = Clock::now();
+        drawFrame();
+        firstFrame.push_back(msSince(start));
+        glfwPollEvents();
+    }
+    std::printf("frame %.3f\nbuild %.3f\nfirst_frame %.3f\n", median(frame), median(build),
+                median(firstFrame));
+    glfwTerminate();
+    return 0;
+}
