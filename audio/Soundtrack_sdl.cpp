@@ -66,6 +66,15 @@ void play() {
     Mix_PlayMusic(music, -1);
 }
 
+// The decoder is chosen by what the file holds, as the Windows player does, so
+// that a WAV or Ogg file saved under the name audio.mp3 still plays. Content
+// that SDL_mixer does not recognise goes to the MP3 decoder that the name
+// asks for.
+Mix_Music* loadMusic() {
+    Mix_Music* byContent = Mix_LoadMUS_RW(SDL_RWFromFile("audio.mp3", "rb"), 1);
+    return byContent != nullptr ? byContent : Mix_LoadMUS("audio.mp3");
+}
+
 // The opening thread: everything that may wait on the outside world.
 void openDevice() {
     quietenAlsa();
@@ -76,7 +85,7 @@ void openDevice() {
         up = Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 2, periodFrames, nullptr,
                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) == 0;
         if (up) {
-            loaded = Mix_LoadMUS("audio.mp3");
+            loaded = loadMusic();
         }
     }
     std::lock_guard<std::mutex> lock(guard);
