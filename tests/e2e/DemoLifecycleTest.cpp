@@ -1,6 +1,7 @@
 // How a run of the demo starts and ends: close requests, the thirty-second
 // end, and the two ways start-up can fail.
 #include "DemoProcess.h"
+#include "Messages.h"
 #include "XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -80,12 +81,11 @@ TEST(DemoLifecycle, MissingShaderFilesAreReportedAndTheDemoRunsOn) {
     ASSERT_TRUE(status);
     EXPECT_EQ(*status, 0);
     std::string out = demo.output();
-    const std::string readFailed = "ERROR SHADER reading a file failed\n";
     size_t first = out.find(readFailed);
-    size_t vertex = out.find("ERROR SHADER filed to compile shader of type vertex\n");
+    size_t vertex = out.find(compileFailed + "vertex\n");
     size_t second = out.find(readFailed, first + 1);
-    size_t fragment = out.find("ERROR SHADER filed to compile shader of type fragment\n");
-    size_t link = out.find("ERROR SHADER program linking failed\n");
+    size_t fragment = out.find(compileFailed + "fragment\n");
+    size_t link = out.find(linkFailed);
     EXPECT_EQ(first, 0u) << out;
     EXPECT_LT(first, vertex);
     EXPECT_LT(vertex, second);

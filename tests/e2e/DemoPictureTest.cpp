@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -92,11 +90,7 @@ TEST(DemoPicture, ViewportFollowsTheFramebufferWhileWindowSizeStays) {
     EXPECT_GT(full.at(1919, 0).r, 250) << "the initial viewport must be 1920x1080";
     EXPECT_LT(full.at(0, 1079).r, 5);
 
-    Display* display = XOpenDisplay(run.server.display().c_str());
-    ASSERT_NE(display, nullptr);
-    XResizeWindow(display, run.window, 960, 540);
-    XSync(display, False);
-    XCloseDisplay(display);
+    run.x->resizeWindow(run.window, 960, 540);
 
     Image half = waitForPicture(*run.x, run.window, [](const Image& i) {
         return i.width == 960 && i.height == 540 && i.at(959, 0).r > 250;
@@ -112,11 +106,7 @@ TEST(DemoPicture, ViewportFollowsTheFramebufferWhileWindowSizeStays) {
 TEST(DemoPicture, WindowSizeStaysNominalAfterAResize) {
     RunningDemo run("vertex.glsl", "position-and-time.frag");
     waitForPicture(*run.x, run.window, [](const Image& i) { return showsPositions(i); });
-    Display* display = XOpenDisplay(run.server.display().c_str());
-    ASSERT_NE(display, nullptr);
-    XResizeWindow(display, run.window, 960, 540);
-    XSync(display, False);
-    XCloseDisplay(display);
+    run.x->resizeWindow(run.window, 960, 540);
     // gl_FragCoord / windowSize: a 960-pixel-wide framebuffer reaches only
     // halfway across when windowSize stays 1920x1080.
     Image half = waitForPicture(*run.x, run.window, [](const Image& i) {

@@ -1,6 +1,7 @@
 // Escape and Space, pressed through XTEST as a person at the keyboard would,
 // while the demo runs full screen.
 #include "DemoProcess.h"
+#include "Messages.h"
 #include "Pictures.h"
 #include "XvfbServer.h"
 
@@ -15,17 +16,7 @@ using namespace testsupport;
 
 namespace {
 
-const std::string compileFailed = "ERROR SHADER filed to compile shader of type fragment\n";
-const std::string linkFailed = "ERROR SHADER program linking failed\n";
-
-int count(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (size_t at = text.find(needle); at != std::string::npos;
-         at = text.find(needle, at + needle.size())) {
-        ++n;
-    }
-    return n;
-}
+const std::string fragmentFailed = compileFailed + "fragment\n";
 
 // One demo on its own X server, started on the given fragment shader.
 class HotKeys : public ::testing::Test {
@@ -106,9 +97,9 @@ TEST_F(HotKeys, BrokenEditIsReportedAndThePictureStays) {
     pressSpace();
     std::this_thread::sleep_for(500ms);
     std::string out = demo->output();
-    EXPECT_EQ(out.rfind(compileFailed, 0), 0u) << out;
+    EXPECT_EQ(out.rfind(fragmentFailed, 0), 0u) << out;
     EXPECT_NE(out.find(linkFailed), std::string::npos) << out;
-    EXPECT_EQ(count(out, compileFailed), count(out, linkFailed));
+    EXPECT_EQ(occurrences(out, fragmentFailed), occurrences(out, linkFailed));
     EXPECT_TRUE(isGreen(x->capture(window))) << "the last program that linked must stay";
     EXPECT_EQ(endWithCloseRequest(), 0);
 }
@@ -162,8 +153,8 @@ TEST_F(HotKeys, EscapeAndSpaceOnTheSameFrameRebuildThenEnd) {
     ASSERT_TRUE(status);
     EXPECT_EQ(*status, 0);
     std::string out = demo->output();
-    EXPECT_EQ(count(out, compileFailed), 1) << out;
-    EXPECT_EQ(count(out, linkFailed), 1) << out;
+    EXPECT_EQ(occurrences(out, fragmentFailed), 1) << out;
+    EXPECT_EQ(occurrences(out, linkFailed), 1) << out;
 }
 
 TEST_F(HotKeys, SpaceHeldRebuildsOnEveryFrame) {
@@ -172,13 +163,13 @@ TEST_F(HotKeys, SpaceHeldRebuildsOnEveryFrame) {
     x->holdKey("space", 1500ms);
     std::this_thread::sleep_for(300ms);
     std::string out = demo->output();
-    int builds = count(out, compileFailed);
+    int builds = occurrences(out, fragmentFailed);
     // At any frame rate above a few frames a second, holding Space this long
     // spans several frames; each one prints the whole report once.
     EXPECT_GE(builds, 3) << out;
-    EXPECT_EQ(count(out, linkFailed), builds);
+    EXPECT_EQ(occurrences(out, linkFailed), builds);
     // Nothing more once Space is up.
     std::this_thread::sleep_for(500ms);
-    EXPECT_EQ(count(demo->output(), compileFailed), builds);
+    EXPECT_EQ(occurrences(demo->output(), fragmentFailed), builds);
     EXPECT_EQ(endWithCloseRequest(), 0);
 }

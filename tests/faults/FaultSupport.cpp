@@ -8,10 +8,6 @@ namespace faults {
 
 using namespace testsupport;
 
-const std::string readFailed = "ERROR SHADER reading a file failed\n";
-const std::string compileFailed = "ERROR SHADER filed to compile shader of type ";
-const std::string linkFailed = "ERROR SHADER program linking failed\n";
-
 std::string solidShader(int red, int green, int blue) {
     std::ostringstream source;
     source << "#version 330 core\nout vec4 fragColor;\n\nvoid main() {\n"

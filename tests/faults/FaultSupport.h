@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DemoProcess.h"
+#include "Messages.h"
 #include "XClient.h"
 
 #include <chrono>
@@ -11,9 +12,9 @@ namespace faults {
 
 using namespace std::chrono_literals;
 
-extern const std::string readFailed;
-extern const std::string compileFailed; // followed by the stage's kind
-extern const std::string linkFailed;
+using testsupport::compileFailed; // followed by the stage's kind
+using testsupport::linkFailed;
+using testsupport::readFailed;
 
 // A fragment shader that paints the whole window in one colour (0-255).
 std::string solidShader(int red, int green, int blue);

@@ -130,6 +130,11 @@ void XClient::sendCloseRequest(XWindow window) {
     XFlush(display_);
 }
 
+void XClient::resizeWindow(XWindow window, int width, int height) {
+    XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display_, False);
+}
+
 std::pair<int, int> XClient::windowSize(XWindow window) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display_, window, &attributes);

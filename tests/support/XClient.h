@@ -49,6 +49,9 @@ class XClient {
     // WM_PROTOCOLS / WM_DELETE_WINDOW.
     void sendCloseRequest(XWindow window);
 
+    // Resizes a window as a window manager would, without asking its owner.
+    void resizeWindow(XWindow window, int width, int height);
+
     Image capture(XWindow window);
     Image captureScreen();
     std::pair<int, int> windowSize(XWindow window);

@@ -4,6 +4,7 @@
 
 #include "ChildProcess.h"
 #include "GlContext.h"
+#include "Messages.h"
 #include "TempDir.h"
 
 #include <GLFW/glfw3.h>
@@ -14,14 +15,10 @@
 #include <string>
 
 using testsupport::readFile;
-using testsupport::TempDir;
+using namespace testsupport;
 using testsupport::testDataPath;
 
 namespace {
-
-const std::string readFailed = "ERROR SHADER reading a file failed\n";
-const std::string compileFailed = "ERROR SHADER filed to compile shader of type ";
-const std::string linkFailed = "ERROR SHADER program linking failed\n";
 
 class GlEnvironment : public ::testing::Environment {
   public:
@@ -78,16 +75,6 @@ GLint linkStatus(GLuint program) {
     return status;
 }
 
-// Counts the non-overlapping occurrences of `needle`.
-int count(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (size_t at = text.find(needle); at != std::string::npos;
-         at = text.find(needle, at + needle.size())) {
-        ++n;
-    }
-    return n;
-}
-
 } // namespace
 
 TEST(ShaderProgramBuild, ValidPairPrintsNothingAndBecomesCurrent) {
@@ -133,7 +120,7 @@ TEST(ShaderProgramBuild, LinkErrorIsPrintedWithTheProgramLog) {
     glGetProgramInfoLog(b.id, length, nullptr, log.data());
     log.resize(static_cast<size_t>(std::max(length, 1)) - 1);
     EXPECT_EQ(b.output, linkFailed + log + "\n");
-    EXPECT_EQ(count(b.output, compileFailed), 0);
+    EXPECT_EQ(occurrences(b.output, compileFailed), 0);
 }
 
 TEST(ShaderProgramBuild, FailedBuildLeavesThePreviousProgramCurrent) {
@@ -169,13 +156,13 @@ TEST(ShaderProgramFiles, MissingVertexFile) {
     // The read message, the driver's verdict on an empty vertex stage, no word
     // about the fragment stage, then the link message.
     ASSERT_EQ(b.output.rfind(readFailed, 0), 0u) << b.output;
-    EXPECT_EQ(count(b.output, readFailed), 1);
+    EXPECT_EQ(occurrences(b.output, readFailed), 1);
     size_t vertexAt = b.output.find(compileFailed + "vertex\n");
     size_t linkAt = b.output.find(linkFailed);
     EXPECT_NE(vertexAt, std::string::npos) << b.output;
     EXPECT_NE(linkAt, std::string::npos) << b.output;
     EXPECT_LT(vertexAt, linkAt);
-    EXPECT_EQ(count(b.output, compileFailed + "fragment"), 0);
+    EXPECT_EQ(occurrences(b.output, compileFailed + "fragment"), 0);
     EXPECT_EQ(currentProgram(), 0u);
 }
 
@@ -193,14 +180,14 @@ TEST(ShaderProgramFiles, BothFilesMissing) {
     EXPECT_LT(secondRead, fragmentAt);
     EXPECT_LT(fragmentAt, linkAt);
     EXPECT_NE(linkAt, std::string::npos);
-    EXPECT_EQ(count(b.output, readFailed), 2);
+    EXPECT_EQ(occurrences(b.output, readFailed), 2);
 }
 
 TEST(ShaderProgramFiles, EmptyFileIsReadWithoutAReadMessage) {
     TempDir dir;
     dir.write("empty.frag", "");
     Build b = build(testDataPath("vertex.glsl"), dir.file("empty.frag"));
-    EXPECT_EQ(count(b.output, readFailed), 0) << b.output;
+    EXPECT_EQ(occurrences(b.output, readFailed), 0) << b.output;
     // The driver rejects an empty stage; that is its verdict, not a read error.
     EXPECT_NE(b.output.find(linkFailed), std::string::npos);
 }
@@ -210,7 +197,7 @@ TEST(ShaderProgramFiles, DirectoryIsAReadFailureNotAnEmptySource) {
     dir.write("placeholder", "");
     Build b = build(testDataPath("vertex.glsl"), dir.path());
     EXPECT_EQ(b.output.rfind(readFailed, 0), 0u) << b.output;
-    EXPECT_EQ(count(b.output, readFailed), 1);
+    EXPECT_EQ(occurrences(b.output, readFailed), 1);
 }
 
 TEST(ShaderProgramFiles, SourceIsTakenAsItStands) {
