@@ -1,32 +1,14 @@
 #include "GlContext.h"
 
+#include "KeepLibrariesLoaded.h"
+
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
-#include <dlfcn.h>
-#include <link.h>
 #include <stdexcept>
 
 namespace testsupport {
-
-namespace {
-
-// The driver stack that GLFW loads is unloaded again by glfwTerminate. Keeping
-// it loaded lets LeakSanitizer name the driver's own allocations at exit, so
-// that they can be told apart from ours (see tests/lsan.supp).
-void keepLoadedLibrariesLoaded() {
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0') {
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            }
-            return 0;
-        },
-        nullptr);
-}
-
-} // namespace
 
 GlContext::GlContext() : server_(std::make_unique<XvfbServer>()) {
     setenv("DISPLAY", server_->display().c_str(), 1);
