@@ -1,6 +1,7 @@
 #include "DriverVerdict.h"
 
 #include "ChildProcess.h"
+#include "DriverLogs.h"
 #include "FaultSupport.h"
 #include "GlContext.h"
 #include "TempDir.h"
@@ -13,17 +14,13 @@ namespace faults {
 
 namespace {
 
+// The builder reads logs into a 1024-character buffer: at most 1023 of them.
 GLuint compile(GLenum type, const std::string& source, std::string& log) {
-    GLuint shader = glCreateShader(type);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
+    GLuint shader = testsupport::compileStage(type, source);
     GLint success = 0;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &success);
     if (!success) {
-        GLchar info[1024] = {};
-        glGetShaderInfoLog(shader, sizeof info, nullptr, info);
-        log = info;
+        log = testsupport::shaderLog(shader).substr(0, 1023);
     }
     return shader;
 }

@@ -3,6 +3,7 @@
 #include "ShaderProgram.h"
 
 #include "ChildProcess.h"
+#include "DriverLogs.h"
 #include "GlContext.h"
 #include "Messages.h"
 #include "TempDir.h"
@@ -37,20 +38,11 @@ GLuint currentProgram() {
     return static_cast<GLuint>(current);
 }
 
-// What the driver says about `source` as a stage of `type`, compiled apart
-// from the builder, so that its printed log can be compared byte for byte.
+// What the driver says about `source` as a stage of `type`, so that the
+// builder's printed log can be compared byte for byte.
 std::string driverCompileLog(GLenum type, const std::string& source) {
-    GLuint shader = glCreateShader(type);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<size_t>(length), '\0');
-    if (length > 0) {
-        glGetShaderInfoLog(shader, length, nullptr, log.data());
-        log.resize(static_cast<size_t>(length) - 1);
-    }
+    GLuint shader = compileStage(type, source);
+    std::string log = shaderLog(shader);
     glDeleteShader(shader);
     return log;
 }
