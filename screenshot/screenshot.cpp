@@ -1,8 +1,10 @@
 // vellomirke-screenshot OUT.png: writes the whole screen of $DISPLAY as PNG.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <png.h>
 
+#include "PngFile.h"
+
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -14,9 +16,6 @@ struct DisplayCloser {
 };
 struct ImageDestroyer {
     void operator()(XImage* i) const { XDestroyImage(i); }
-};
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
 };
 
 // The colour masks of a TrueColor visual say where each channel sits.
@@ -30,29 +29,6 @@ unsigned channel(unsigned long pixel, unsigned long mask) {
     }
     unsigned long max = mask >> shift;
     return static_cast<unsigned>(((pixel & mask) >> shift) * 255 / max);
-}
-
-bool writePng(const char* path, int width, int height, const std::vector<png_byte>& rgb) {
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "wb"));
-    if (!file) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file.get());
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < height; ++y) {
-        png_write_row(png, &rgb[static_cast<size_t>(y) * width * 3]);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::ferror(file.get()) == 0;
 }
 
 } // namespace
@@ -76,17 +52,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read the screen\n");
         return 1;
     }
-    std::vector<png_byte> rgb(static_cast<size_t>(attributes.width) * attributes.height * 3);
+    std::vector<std::uint8_t> rgb(static_cast<size_t>(attributes.width) * attributes.height * 3);
     size_t at = 0;
     for (int y = 0; y < attributes.height; ++y) {
         for (int x = 0; x < attributes.width; ++x) {
             unsigned long pixel = XGetPixel(image.get(), x, y);
-            rgb[at++] = static_cast<png_byte>(channel(pixel, image->red_mask));
-            rgb[at++] = static_cast<png_byte>(channel(pixel, image->green_mask));
-            rgb[at++] = static_cast<png_byte>(channel(pixel, image->blue_mask));
+            rgb[at++] = static_cast<std::uint8_t>(channel(pixel, image->red_mask));
+            rgb[at++] = static_cast<std::uint8_t>(channel(pixel, image->green_mask));
+            rgb[at++] = static_cast<std::uint8_t>(channel(pixel, image->blue_mask));
         }
     }
-    if (!writePng(argv[1], attributes.width, attributes.height, rgb)) {
+    if (!writeRgbPng(argv[1], attributes.width, attributes.height, rgb)) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
