@@ -9,16 +9,21 @@
 namespace audiotest {
 
 void writeTwoToneTrack(const testsupport::TempDir& dir, const std::string& name) {
+    writeToneTrack(dir, name, {lowTone, highTone});
+}
+
+void writeToneTrack(const testsupport::TempDir& dir, const std::string& name,
+                    const std::vector<double>& tones) {
     testsupport::ProcessOptions sox;
     sox.argv = {"sox", "-n", "-r", std::to_string(deviceRate), "-c", "2", dir.file(name)};
     // One effects chain per tone; sox plays the chains one after another.
     // Half amplitude keeps the MP3 encoder from clipping.
-    for (double tone : {lowTone, highTone}) {
-        if (tone != lowTone) {
+    for (std::size_t i = 0; i < tones.size(); ++i) {
+        if (i > 0) {
             sox.argv.push_back(":");
         }
         sox.argv.insert(sox.argv.end(), {"synth", std::to_string(toneSeconds), "sine",
-                                         std::to_string(tone), "vol", "0.5"});
+                                         std::to_string(tones[i]), "vol", "0.5"});
     }
     sox.stderrPath = dir.file(".sox-errors");
     testsupport::ChildProcess process(sox);

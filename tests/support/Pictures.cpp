@@ -23,14 +23,14 @@ std::string describe(const Rgb& c) {
 }
 
 Image waitForPicture(XClient& x, XWindow window, const std::function<bool(const Image&)>& accept,
-                     std::chrono::milliseconds timeout) {
+                     std::chrono::milliseconds timeout, std::chrono::milliseconds poll) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         Image image = x.capture(window);
         if ((image.width > 0 && accept(image)) || std::chrono::steady_clock::now() >= deadline) {
             return image;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(poll);
     }
 }
 

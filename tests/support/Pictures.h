@@ -17,9 +17,11 @@ bool near(const Rgb& actual, const Rgb& expected, int tolerance = 3);
 std::string describe(const Rgb& colour);
 
 // Captures `window` until `accept` is happy with the picture or the timeout
-// ends; returns the last picture either way.
+// ends; returns the last picture either way. A shorter `poll` times how soon
+// a picture appears more finely.
 Image waitForPicture(XClient& x, XWindow window, const std::function<bool(const Image&)>& accept,
-                     std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                     std::chrono::milliseconds timeout = std::chrono::seconds(10),
+                     std::chrono::milliseconds poll = std::chrono::milliseconds(100));
 
 // What position-and-time.frag draws at (x, y), top-left origin, on a
 // 1920x1080 window: red and green from the position, blue ignored.

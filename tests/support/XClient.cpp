@@ -6,6 +6,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
@@ -29,7 +30,9 @@ std::string windowTitle(Display* display, Window window) {
     return title;
 }
 
-std::optional<Window> search(Display* display, Window parent, const std::string& title) {
+// The first viewable window below `parent` whose title `matches` accepts.
+std::optional<Window> search(Display* display, Window parent,
+                             const std::function<bool(const std::string&)>& matches) {
     Window root, parentOut;
     Window* children = nullptr;
     unsigned count = 0;
@@ -40,10 +43,10 @@ std::optional<Window> search(Display* display, Window parent, const std::string&
     for (unsigned i = 0; i < count && !found; ++i) {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display, children[i], &attributes) &&
-            attributes.map_state == IsViewable && windowTitle(display, children[i]) == title) {
+            attributes.map_state == IsViewable && matches(windowTitle(display, children[i]))) {
             found = children[i];
         } else {
-            found = search(display, children[i], title);
+            found = search(display, children[i], matches);
         }
     }
     if (children != nullptr) {
@@ -71,14 +74,20 @@ XClient::~XClient() {
 }
 
 std::optional<XWindow> XClient::findWindow(const std::string& title) {
-    return search(display_, DefaultRootWindow(display_), title);
+    return search(display_, DefaultRootWindow(display_),
+                  [&](const std::string& name) { return name == title; });
 }
 
 std::optional<XWindow> XClient::waitForWindow(const std::string& title,
-                                              std::chrono::milliseconds timeout) {
+                                              std::chrono::milliseconds timeout, bool prefix) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        if (auto window = findWindow(title)) {
+        auto window = prefix ? search(display_, DefaultRootWindow(display_),
+                                      [&](const std::string& name) {
+                                          return name.compare(0, title.size(), title) == 0;
+                                      })
+                             : findWindow(title);
+        if (window) {
             return window;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
@@ -86,6 +95,10 @@ std::optional<XWindow> XClient::waitForWindow(const std::string& title,
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+std::string XClient::title(XWindow window) {
+    return windowTitle(display_, window);
 }
 
 bool XClient::windowExists(XWindow window) {

@@ -36,8 +36,11 @@ class XClient {
 
     // The first viewable top-level window whose title is `title`.
     std::optional<XWindow> findWindow(const std::string& title);
+    // With `prefix`, the title need only start with `title`: for windows
+    // that show changing state in it.
     std::optional<XWindow> waitForWindow(const std::string& title,
-                                         std::chrono::milliseconds timeout);
+                                         std::chrono::milliseconds timeout, bool prefix = false);
+    std::string title(XWindow window);
     bool windowExists(XWindow window);
 
     // `key` is an X keysym name such as "Escape" or "space".

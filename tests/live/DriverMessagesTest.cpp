@@ -1,0 +1,81 @@
+// Driver messages turned into FILE:LINE: lines, and what a build reports:
+// the log mapper on each driver's own form, and the builder against the real
+// driver of this machine.
+#include "Builder.h"
+#include "ChildProcess.h"
+#include "DriverLogs.h"
+#include "GlContext.h"
+#include "LogMapper.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+using namespace testsupport;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST(DriverMessages, NvidiaAndWindowsFormsPointAtTheLineAndKeepTheRest) {
+    // NVIDIA's form, as its compiler prints it, a warning after the error.
+    EXPECT_EQ(
+        mapDriverLog("fragment.glsl",
+                     "0(6) : error C0000: syntax error, unexpected '}', expecting ',' or "
+                     "';' at token \"}\"\n"
+                     "0(12) : warning C7533: global variable gl_FragColor is deprecated after "
+                     "version 120\n"),
+        (Lines{"fragment.glsl:6: error C0000: syntax error, unexpected '}', expecting ',' "
+               "or ';' at token \"}\"",
+               "fragment.glsl:12: warning C7533: global variable gl_FragColor is "
+               "deprecated after version 120"}));
+    // AMD and Intel on Windows: CRLF line ends, a summary line of their own
+    // that names no place, and a NUL-padded end.
+    EXPECT_EQ(
+        mapDriverLog("vertex.glsl", "ERROR: 0:6: '}' : syntax error syntax error\r\n"
+                                    "ERROR: 0:4: 'undefinedThing' : undeclared identifier\r\n"
+                                    "ERROR: 1 compilation errors.  No code generated.\r\n\r\n" +
+                                        std::string(3, '\0')),
+        (Lines{"vertex.glsl:6: error: '}' : syntax error syntax error",
+               "vertex.glsl:4: error: 'undefinedThing' : undeclared identifier",
+               "vertex.glsl: ERROR: 1 compilation errors.  No code generated."}));
+}
+
+TEST(DriverMessages, MesaMessagesAndMissingFilesAsTheBuilderReportsThem) {
+    GlContext context;
+    TempDir dir;
+    dir.copyTestFile("vertex.glsl", "vertex.glsl");
+
+    // Mesa's own log for a semicolon missing at the end of line 5: it
+    // reports the '}' of line 6, as "0:6(1): error: ...".
+    const std::string broken = readFile(testDataPath("compile-error.frag"));
+    GLuint shader = compileStage(GL_FRAGMENT_SHADER, broken);
+    const std::string mesaLog = shaderLog(shader);
+    glDeleteShader(shader);
+    ASSERT_NE(mesaLog.find("0:6(1): error: syntax error"), std::string::npos) << mesaLog;
+    Lines mapped = mapDriverLog("fragment.glsl", mesaLog);
+    ASSERT_FALSE(mapped.empty());
+    EXPECT_EQ(mapped[0].rfind("fragment.glsl:6:1: error: syntax error, unexpected '}'", 0), 0u)
+        << mapped[0];
+
+    // The builder prints the same lines, and no link message after a stage
+    // that failed to compile.
+    dir.write("fragment.glsl", broken);
+    BuildResult failed = buildPiece(dir.path());
+    EXPECT_FALSE(failed.program);
+    EXPECT_EQ(failed.problems, mapped);
+
+    // A missing stage is named, and is all there is to say.
+    std::remove(dir.file("fragment.glsl").c_str());
+    BuildResult missing = buildPiece(dir.path());
+    EXPECT_FALSE(missing.program);
+    EXPECT_EQ(missing.problems, Lines{"fragment.glsl: cannot read: No such file or directory"});
+
+    dir.copyTestFile("solid-green.frag", "fragment.glsl");
+    BuildResult good = buildPiece(dir.path());
+    EXPECT_TRUE(good.program);
+    EXPECT_EQ(good.problems, Lines{});
+}

@@ -1,0 +1,214 @@
+// vellomirke-live on its own Xvfb, used as an author would: a window smaller
+// than the screen, saves from an editor, the time keys.
+#include "LiveProcess.h"
+#include "Messages.h"
+#include "Pictures.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace testsupport;
+
+namespace {
+
+const std::string solidBlue = R"(#version 330 core
+out vec4 fragColor;
+void main() {
+    fragColor = vec4(0.0, 0.0, 1.0, 1.0);
+}
+)";
+
+class LiveWindow : public ::testing::Test {
+  protected:
+    void start(const std::string& fragment) {
+        dir.copyTestFile("vertex.glsl", "vertex.glsl");
+        dir.copyTestFile(fragment, "fragment.glsl");
+        live = std::make_unique<LiveProcess>(server.display(), dir);
+        x = std::make_unique<XClient>(server.display());
+        window = live->waitForWindow(*x);
+    }
+
+    Image waitFor(const std::function<bool(const Image&)>& accept) {
+        return waitForPicture(*x, window, accept, 20s);
+    }
+
+    bool waitForTitle(const std::string& part) {
+        auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (x->title(window).find(part) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return true;
+    }
+
+    void tap(const std::string& key) {
+        x->pressKey(key);
+        x->releaseKey(key);
+    }
+
+    void TearDown() override {
+        if (live) {
+            x->pressKey("Escape");
+            x->releaseKey("Escape");
+            auto status = live->process().waitForExit(10s);
+            EXPECT_EQ(status, std::optional<int>(0)) << "Escape did not end vellomirke-live";
+            EXPECT_EQ(live->output(), "");
+        }
+    }
+
+    XvfbServer server;
+    TempDir dir;
+    std::unique_ptr<LiveProcess> live;
+    std::unique_ptr<XClient> x;
+    XWindow window = 0;
+};
+
+bool near(int actual, int expected, int tolerance) {
+    return std::abs(actual - expected) <= tolerance;
+}
+
+// position-and-time.frag seen through a picture of `width` x `height` placed
+// at `top` in a window: red runs 0..1 across it and green 1..0 down it,
+// exactly as on the demo's 1920x1080 screen.
+bool showsScaledPositions(const Image& image, int top, int width, int height) {
+    const int tolerance = 6; // scaling blends neighbouring pixels
+    for (int x : {0, width / 4, width / 2, width - 1}) {
+        for (int y : {2, height / 3, height - 3}) {
+            Rgb pixel = image.at(x, top + y);
+            if (!near(pixel.r, channel((x + 0.5) / width), tolerance) ||
+                !near(pixel.g, channel(1.0 - (y + 0.5) / height), tolerance)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool isRed(const Rgb& c) {
+    return near(c.r, 255, 3) && c.g < 4 && c.b < 4;
+}
+
+bool isGreen(const Image& i) {
+    return testsupport::near(i.at(i.width / 2, i.height / 2), {0, 255, 0});
+}
+
+bool isBlue(const Image& i) {
+    return testsupport::near(i.at(i.width / 2, i.height / 2), {0, 0, 255});
+}
+
+} // namespace
+
+TEST_F(LiveWindow, ShowsTheDemosPictureScaledAndLetterboxed) {
+    start("position-and-time.frag");
+    Image wide = waitFor([](const Image& i) {
+        return i.width == 1280 && i.height == 720 && showsScaledPositions(i, 0, 1280, 720);
+    });
+    ASSERT_EQ(wide.width, 1280);
+    EXPECT_TRUE(showsScaledPositions(wide, 0, 1280, 720))
+        << "left " << describe(wide.at(0, 360)) << ", right " << describe(wide.at(1279, 360));
+
+    // A squarer window: a 1000x562 picture between black bars of 69 rows.
+    x->resizeWindow(window, 1000, 700);
+    Image boxed = waitFor([](const Image& i) {
+        return i.width == 1000 && i.height == 700 && showsScaledPositions(i, 69, 1000, 562);
+    });
+    EXPECT_TRUE(showsScaledPositions(boxed, 69, 1000, 562))
+        << "top left of the picture " << describe(boxed.at(0, 69)) << ", bottom right "
+        << describe(boxed.at(999, 630));
+    for (int x : {0, 500, 999}) {
+        EXPECT_TRUE(testsupport::near(boxed.at(x, 67), {0, 0, 0}, 0)) << describe(boxed.at(x, 67));
+        EXPECT_TRUE(testsupport::near(boxed.at(x, 632), {0, 0, 0}, 0))
+            << describe(boxed.at(x, 632));
+    }
+}
+
+TEST_F(LiveWindow, SavesRebuildWithoutAKeyAndABrokenSaveKeepsThePictureInARedFrame) {
+    start("solid-green.frag");
+    ASSERT_TRUE(isGreen(waitFor(isGreen)));
+
+    saveByRename(dir, "fragment.glsl", readFile(testDataPath("position-and-time.frag")));
+    auto timeShown = [](const Image& i) { return encodedTime(i); };
+    Image moving = waitFor([](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); });
+    ASSERT_TRUE(showsScaledPositions(moving, 0, 1280, 720)) << "the save was not picked up";
+
+    // Broken: Mesa places the missing semicolon of line 5 at line 6.
+    saveByRename(dir, "fragment.glsl", readFile(testDataPath("compile-error.frag")));
+    Image framed =
+        waitFor([](const Image& i) { return isRed(i.at(0, 0)) && isRed(i.at(640, 719)); });
+    ASSERT_TRUE(isRed(framed.at(0, 0))) << describe(framed.at(0, 0)) << "; " << live->errors();
+    // The last good piece goes on inside the frame, its time running.
+    const double brokenAt = timeShown(framed);
+    Image later = waitFor([&](const Image& i) { return timeShown(i) > brokenAt + 0.5; });
+    EXPECT_GT(timeShown(later), brokenAt + 0.5);
+    EXPECT_EQ(occurrences(live->errors(), "fragment.glsl:6:"), 1) << live->errors();
+    EXPECT_EQ(live->errors().find("link"), std::string::npos) << live->errors();
+
+    // Mended by writing the file in place: the frame goes.
+    dir.write("fragment.glsl", solidBlue);
+    Image mended = waitFor([](const Image& i) { return isBlue(i) && !isRed(i.at(0, 0)); });
+    EXPECT_TRUE(isBlue(mended));
+    EXPECT_FALSE(isRed(mended.at(0, 0))) << describe(mended.at(0, 0));
+}
+
+TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
+    start("position-and-time.frag");
+    ASSERT_GT(encodedTime(waitFor([](const Image& i) { return encodedTime(i) > 0.3; })), 0.3);
+
+    tap("p");
+    ASSERT_TRUE(waitForTitle("paused")) << x->title(window);
+    // The title changes after the first paused frame is shown.
+    const double pausedAt = encodedTime(x->capture(window));
+    Image held = waitForPicture(
+        *x, window, [&](const Image& i) { return encodedTime(i) != pausedAt; }, 1500ms);
+    EXPECT_EQ(encodedTime(held), pausedAt) << "time ran on while paused";
+
+    tap("Right");
+    Image ahead = waitFor([&](const Image& i) { return encodedTime(i) >= pausedAt + 0.8; });
+    EXPECT_NEAR(encodedTime(ahead), pausedAt + 1.0, 0.15);
+
+    tap("Home");
+    Image home = waitFor([](const Image& i) { return i.at(960, 540).b == 0; });
+    EXPECT_EQ(home.at(960, 540).b, 0) << "time " << encodedTime(home);
+
+    tap("p");
+    Image resumed = waitFor([](const Image& i) { return encodedTime(i) > 0.5; });
+    EXPECT_GT(encodedTime(resumed), 0.5) << "time did not run again after a second P";
+}
+
+// Save to new picture, ten times, through the whole path: the editor's
+// rename, the watcher's settling, the build, a frame and the X server.
+TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
+    start("solid-green.frag");
+    // A small window keeps reading the picture back cheap; the piece is
+    // still drawn at 1920x1080.
+    x->resizeWindow(window, 320, 180);
+    ASSERT_TRUE(isGreen(waitFor([](const Image& i) { return i.width == 320 && isGreen(i); })));
+
+    const std::string green = readFile(testDataPath("solid-green.frag"));
+    std::vector<double> milliseconds;
+    for (int round = 0; round < 10; ++round) {
+        const bool toBlue = round % 2 == 0;
+        auto savedAt = std::chrono::steady_clock::now();
+        saveByRename(dir, "fragment.glsl", toBlue ? solidBlue : green);
+        Image shown = waitForPicture(
+            *x, window, [&](const Image& i) { return toBlue ? isBlue(i) : isGreen(i); }, 10s, 1ms);
+        ASSERT_TRUE(toBlue ? isBlue(shown) : isGreen(shown)) << "save " << round << " not shown";
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - savedAt)
+                .count());
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const double median = (milliseconds[4] + milliseconds[5]) / 2;
+    RecordProperty("reload_median_ms", std::to_string(median));
+    std::cout << "save to new picture: median " << median << " ms, from " << milliseconds.front()
+              << " to " << milliseconds.back() << " ms over 10 saves" << std::endl;
+    EXPECT_EQ(live->errors(), "");
+}
