@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <iostream>
 #include <thread>
 
@@ -181,6 +182,17 @@ TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
     tap("p");
     Image resumed = waitFor([](const Image& i) { return encodedTime(i) > 0.5; });
     EXPECT_GT(encodedTime(resumed), 0.5) << "time did not run again after a second P";
+}
+
+// SDL's audio start-up would take SIGINT and SIGTERM for itself. SIGTERM
+// stands for both: a shell that starts the test in the background may have
+// SIGINT ignored for its children already.
+TEST_F(LiveWindow, ATerminatingSignalEndsIt) {
+    start("solid-green.frag");
+    ASSERT_TRUE(isGreen(waitFor(isGreen)));
+    live->process().kill(SIGTERM);
+    EXPECT_EQ(live->process().waitForExit(10s), std::optional<int>(128 + SIGTERM));
+    live.reset();
 }
 
 // Save to new picture, ten times, through the whole path: the editor's
