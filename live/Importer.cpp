@@ -51,6 +51,22 @@ std::vector<std::string> identifiers(const std::string& source) {
     return found;
 }
 
+// A directive line, not a mention in a comment: "#", maybe blanks, "version".
+bool hasVersionLine(const std::string& source) {
+    std::istringstream lines(source);
+    std::string line;
+    while (std::getline(lines, line)) {
+        size_t at = line.find_first_not_of(" \t");
+        if (at != std::string::npos && line[at] == '#') {
+            at = line.find_first_not_of(" \t", at + 1);
+            if (at != std::string::npos && line.compare(at, 7, "version") == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 const char* header = R"(#version 330 core
 // Imported by vellomirke-live from %s.
 // The online shader sites' inputs, from what the demo gives every piece:
@@ -136,7 +152,7 @@ Conversion convertMainImage(const std::string& source, const std::string& source
     if (uses("main")) {
         result.refused.push_back("it already has a main function");
     }
-    if (source.find("#version") != std::string::npos) {
+    if (hasVersionLine(source)) {
         result.refused.push_back("it already has a #version line");
     }
     std::string names;
