@@ -1,11 +1,10 @@
-// The Windows program from the release zip, run under Wine on a private Xvfb
-// with Mesa, its sound going to a private PulseAudio server through Wine's
-// media player (quartz with GStreamer behind it).
+// The Windows program from the release zip, run under Wine on one Xvfb with
+// Mesa, its sound going through Wine's media player to a private PulseAudio
+// server's null sink.
 #include "AudioTestSupport.h"
 #include "DemoProcess.h"
 #include "Messages.h"
 #include "Pictures.h"
-#include "PulseServer.h"
 #include "TestTrack.h"
 #include "ToneAnalysis.h"
 #include "WinePrefix.h"
@@ -14,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
+#include <filesystem>
 #include <regex>
 
 using namespace std::chrono_literals;
@@ -24,7 +23,7 @@ using namespace audiotest;
 namespace {
 
 // One X server, one Wine prefix and one unpacked zip for the whole binary:
-// the prefix's desktop process stays connected to the display it started on.
+// the prefix's desktop process stays on the display it started on.
 struct WindowsPackage : ::testing::Environment {
     void SetUp() override {
         server = std::make_unique<XvfbServer>();
@@ -32,170 +31,145 @@ struct WindowsPackage : ::testing::Environment {
         unpacked = std::make_unique<TempDir>();
         windowstest::runToEnd({VELLOMIRKE_CMAKE, "-E", "tar", "xf", VELLOMIRKE_WINDOWS_ZIP}, {},
                               unpacked->path(), 60);
-        program = unpacked->file(VELLOMIRKE_WINDOWS_FOLDER "/vellomirke-demo.exe");
+        // Double-clicking the program plays the sample piece beside it.
+        for (const char* file :
+             {"vellomirke-demo.exe", "vertex.glsl", "fragment.glsl", "audio.mp3", "README.txt"}) {
+            ASSERT_TRUE(std::filesystem::is_regular_file(path(file))) << file << " not in the zip";
+        }
     }
     void TearDown() override {
         unpacked.reset();
         prefix.reset();
         server.reset();
     }
+    std::string path(const std::string& name) const {
+        return unpacked->file(VELLOMIRKE_WINDOWS_FOLDER "/" + name);
+    }
     std::unique_ptr<XvfbServer> server;
     std::unique_ptr<windowstest::WinePrefix> prefix;
     std::unique_ptr<TempDir> unpacked;
-    std::string program;
 };
-WindowsPackage* package =
+auto* package =
     static_cast<WindowsPackage*>(::testing::AddGlobalTestEnvironment(new WindowsPackage));
 
-const std::string& display() {
-    return package->server->display();
-}
+// The packaged program in a directory of its own, with what it plays
+// recorded from the null sink's monitor.
+struct WineRun {
+    TempDir dir;
+    PulseServer pulse{dir};
+    MonitorRecorder recorder{pulse, dir.file("monitor.raw")};
+    std::unique_ptr<DemoProcess> demo;
+    XClient x{package->server->display()};
 
-// The packaged program in `dir` on the shared display, its sound to `pulse`;
-// `wineDebug` selects Wine's traces on its standard error.
-std::unique_ptr<DemoProcess> startUnderWine(const TempDir& dir, const PulseServer& pulse,
-                                            const std::string& wineDebug = "-all") {
-    Environment environment = package->prefix->environment();
-    for (const auto& [name, value] : pulse.clientEnvironment()) {
-        environment[name] = value;
-    }
-    environment["WINEDEBUG"] = wineDebug;
-    return std::make_unique<DemoProcess>(display(), dir, environment,
-                                         std::vector<std::string>{"wine", package->program});
-}
-
-// The tones heard on the monitor in their order, each long enough that only
-// the track can account for it; silence and noise left out.
-std::vector<double> tonesHeard(const std::string& recording) {
-    std::vector<double> tones;
-    for (const ToneSpan& span :
-         noticeableSpans(toneSpans(readStereoAsMono(recording), deviceRate, {lowTone, highTone}),
-                         static_cast<std::size_t>(0.8 * toneSeconds * deviceRate))) {
-        if (span.frequency > 0) {
-            tones.push_back(span.frequency);
+    // `wineDebug` selects Wine's traces on the program's standard error.
+    void start(const std::string& wineDebug = "-all") {
+        Environment environment = package->prefix->environment();
+        for (const auto& [name, value] : pulse.clientEnvironment()) {
+            environment[name] = value;
         }
+        environment["WINEDEBUG"] = wineDebug;
+        demo = std::make_unique<DemoProcess>(
+            package->server->display(), dir, environment,
+            std::vector<std::string>{"wine", package->path("vellomirke-demo.exe")});
     }
-    return tones;
-}
 
-std::string describe(const std::vector<double>& tones) {
-    std::string text = std::to_string(tones.size()) + " tones:";
-    for (double tone : tones) {
-        text += " " + std::to_string(static_cast<int>(tone));
+    // The tones heard in their order, each long enough that only the track
+    // can account for it.
+    std::vector<double> tones() const {
+        std::vector<double> heard;
+        for (const ToneSpan& span :
+             noticeableSpans(toneSpans(readStereoAsMono(dir.file("monitor.raw")), deviceRate,
+                                       {lowTone, highTone}),
+                             static_cast<std::size_t>(0.8 * toneSeconds * deviceRate))) {
+            if (span.frequency > 0) {
+                heard.push_back(span.frequency);
+            }
+        }
+        return heard;
     }
-    return text;
-}
+};
 
-// The command strings of every mciSendString call in a +mci trace, in order.
-std::vector<std::string> mediaCommands(const std::string& trace) {
-    static const std::regex call(R"(mciSendStringW \(L"((?:[^"\\]|\\.)*)\")");
-    std::vector<std::string> commands;
-    for (std::sregex_iterator it(trace.begin(), trace.end(), call), end; it != end; ++it) {
-        commands.push_back(std::regex_replace((*it)[1].str(), std::regex(R"(\\")"), "\""));
-    }
-    return commands;
-}
-
-std::string withoutCarriageReturns(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
+bool showsProbe(const Image& image) {
+    return showsPositions(image);
 }
 
 } // namespace
 
-// One run through everything a user sees and hears: the full-screen picture
-// following the time, the looping soundtrack, Space and Escape, and the
-// media commands in Wine's trace. Escape comes while the music plays.
+// What a user sees and hears in one run: the full-screen picture following
+// the time, the looping soundtrack, Space and Escape (while the music plays),
+// and the media commands in Wine's trace.
 TEST(WindowsProgram, PictureSoundtrackAndKeys) {
-    TempDir dir;
-    dir.copyTestFile("vertex.glsl", "vertex.glsl");
-    dir.copyTestFile("position-and-time.frag", "fragment.glsl");
-    writeTwoToneTrack(dir, "audio.mp3");
-    PulseServer pulse(dir);
-    const std::string recording = dir.file("monitor.raw");
-    MonitorRecorder recorder(pulse, recording);
-    auto demo = startUnderWine(dir, pulse, "+mci");
-    XClient x(display());
-    XWindow window = demo->waitForWindow(x, 90s);
+    WineRun run;
+    run.dir.copyTestFile("vertex.glsl", "vertex.glsl");
+    run.dir.copyTestFile("position-and-time.frag", "fragment.glsl");
+    writeTwoToneTrack(run.dir, "audio.mp3");
+    run.start("+mci");
+    XWindow window = run.demo->waitForWindow(run.x, 90s);
 
-    Image first = waitForPicture(
-        x, window, [](const Image& i) { return showsPositions(i); }, 30s);
-    if (!showsPositions(first)) {
-        savePpm(first, "windows-picture.ppm");
-        FAIL() << "no full-screen picture of the probe shader; see windows-picture.ppm";
-    }
-    const double firstTime = encodedTime(first);
+    Image first = waitForPicture(run.x, window, showsProbe, 30s);
+    ASSERT_TRUE(showsProbe(first)) << "no full-screen picture of the probe shader";
+    const double t = encodedTime(first);
     Image later = waitForPicture(
-        x, window, [&](const Image& i) { return encodedTime(i) > firstTime + 1.0; }, 30s);
-    EXPECT_GT(encodedTime(later), firstTime + 1.0) << "the picture does not follow timeValue";
+        run.x, window, [&](const Image& i) { return encodedTime(i) > t + 1.0; }, 30s);
+    EXPECT_GT(encodedTime(later), t + 1.0) << "the picture does not follow timeValue";
 
     // The high tone that ends the track, then the low one that starts it:
     // the track came round again. (Wine's player may clip the very start.)
-    std::vector<double> tones;
     const std::vector<double> wrap = {highTone, lowTone};
-    bool looped = waitUntil(40s, [&] {
-        tones = tonesHeard(recording);
-        return std::search(tones.begin(), tones.end(), wrap.begin(), wrap.end()) != tones.end();
-    });
-    EXPECT_TRUE(looped) << describe(tones);
+    std::vector<double> tones;
+    ASSERT_TRUE(waitUntil(40s,
+                          [&] {
+                              tones = run.tones();
+                              return std::search(tones.begin(), tones.end(), wrap.begin(),
+                                                 wrap.end()) != tones.end();
+                          }))
+        << tones.size() << " tones heard";
 
-    dir.copyTestFile("solid-green.frag", "fragment.glsl");
-    x.holdKey("space", 200ms);
-    Image green = waitForPicture(
-        x, window,
-        [](const Image& i) {
-            return near(i.at(960, 540), {0, 255, 0});
-        },
-        30s);
-    EXPECT_TRUE(near(green.at(960, 540), {0, 255, 0}))
-        << "Space did not rebuild from disk: " << describe(green.at(960, 540));
+    run.dir.copyTestFile("solid-green.frag", "fragment.glsl");
+    run.x.holdKey("space", 200ms);
+    auto green = [](const Image& i) { return near(i.at(960, 540), {0, 255, 0}); };
+    EXPECT_TRUE(green(waitForPicture(run.x, window, green, 30s))) << "Space did not rebuild";
 
-    x.holdKey("Escape", 200ms);
-    auto status = demo->waitForExit(60s);
-    ASSERT_TRUE(status) << "Escape did not end the program";
-    EXPECT_EQ(*status, 0) << "ended while the music played";
-    EXPECT_EQ(demo->output(), "");
+    run.x.holdKey("Escape", 200ms);
+    EXPECT_EQ(run.demo->waitForExit(60s), 0);
+    EXPECT_EQ(run.demo->output(), "");
 
-    // Exactly the two commands, in order; the device is closed only at exit.
-    const std::vector<std::string> expected = {"open \"audio.mp3\" type mpegvideo alias mp3",
-                                               "play mp3 repeat", "close mp3"};
-    EXPECT_EQ(mediaCommands(demo->errors()), expected);
+    // The two commands exactly, in order; the device is closed at exit.
+    static const std::regex call(R"(mciSendStringW \(L"((?:[^"\\]|\\.)*)\")");
+    const std::string trace = run.demo->errors();
+    std::vector<std::string> commands;
+    for (std::sregex_iterator it(trace.begin(), trace.end(), call), end; it != end; ++it) {
+        commands.push_back(std::regex_replace((*it)[1].str(), std::regex(R"(\\")"), "\""));
+    }
+    EXPECT_EQ(commands, (std::vector<std::string>{"open \"audio.mp3\" type mpegvideo alias mp3",
+                                                  "play mp3 repeat", "close mp3"}));
 }
 
 // The thirty seconds end while the music plays; a missing vertex shader is
-// reported with the program's own messages, the same as on Linux apart from
-// Windows's CR LF line ends.
+// reported in the Linux program's words, with Windows's CR LF line ends.
 TEST(WindowsProgram, MissingShaderMessagesAndTheEndOfTheThirtySeconds) {
-    TempDir dir;
-    dir.copyTestFile("position-and-time.frag", "fragment.glsl");
-    writeTwoToneTrack(dir, "audio.mp3");
-
-    // The Linux program's words for the same files and the same driver.
-    std::string linuxOutput;
+    WineRun run;
+    run.dir.copyTestFile("position-and-time.frag", "fragment.glsl");
+    writeTwoToneTrack(run.dir, "audio.mp3");
+    std::string expected;
     {
-        DemoProcess demo(display(), dir);
-        XClient x(display());
-        x.sendCloseRequest(demo.waitForWindow(x));
-        ASSERT_EQ(demo.waitForExit(30s), 0);
-        linuxOutput = demo.output();
+        DemoProcess linuxDemo(package->server->display(), run.dir);
+        run.x.sendCloseRequest(linuxDemo.waitForWindow(run.x));
+        ASSERT_EQ(linuxDemo.waitForExit(30s), 0);
+        expected = linuxDemo.output();
     }
-    ASSERT_EQ(linuxOutput.rfind(readFailed + compileFailed + "vertex\n", 0), 0u) << linuxOutput;
+    ASSERT_EQ(expected.rfind(readFailed + compileFailed + "vertex\n", 0), 0u) << expected;
 
-    PulseServer pulse(dir);
-    const std::string recording = dir.file("monitor.raw");
-    MonitorRecorder recorder(pulse, recording);
-    auto demo = startUnderWine(dir, pulse);
-    auto status = demo->waitForExit(120s);
-    ASSERT_TRUE(status) << "the program did not end by itself";
-    EXPECT_EQ(*status, 0);
-
-    const std::string output = demo->output();
+    run.start();
+    EXPECT_EQ(run.demo->waitForExit(120s), 0);
+    std::string output = run.demo->output();
     EXPECT_EQ(occurrences(output, "\r\n"), occurrences(output, "\n")) << output;
-    EXPECT_EQ(withoutCarriageReturns(output), linuxOutput);
-    // The two-second track looped through most of the run, so it was
-    // playing when the program ended.
-    const std::vector<double> tones = tonesHeard(recording);
-    EXPECT_GE(std::count(tones.begin(), tones.end(), lowTone), 8) << describe(tones);
+    output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+    EXPECT_EQ(output, expected);
+    // The two-second track looped through most of the run, so it was still
+    // playing at the end.
+    const std::vector<double> tones = run.tones();
+    EXPECT_GE(std::count(tones.begin(), tones.end(), lowTone), 8) << tones.size() << " tones";
 }
 
 // Without a soundtrack, or with one that is not audio, the program runs
@@ -203,35 +177,22 @@ TEST(WindowsProgram, MissingShaderMessagesAndTheEndOfTheThirtySeconds) {
 TEST(WindowsProgram, SilentWithoutAPlayableSoundtrack) {
     for (const char* soundtrack : {"", "this is not an MP3 file\n"}) {
         SCOPED_TRACE(*soundtrack ? "damaged audio.mp3" : "no audio.mp3");
-        TempDir dir;
-        dir.copyTestFile("vertex.glsl", "vertex.glsl");
-        dir.copyTestFile("position-and-time.frag", "fragment.glsl");
+        WineRun run;
+        run.dir.copyTestFile("vertex.glsl", "vertex.glsl");
+        run.dir.copyTestFile("position-and-time.frag", "fragment.glsl");
         if (*soundtrack) {
-            dir.write("audio.mp3", soundtrack);
+            run.dir.write("audio.mp3", soundtrack);
         }
-        PulseServer pulse(dir);
-        const std::string recording = dir.file("monitor.raw");
-        MonitorRecorder recorder(pulse, recording);
-        auto demo = startUnderWine(dir, pulse);
-        XClient x(display());
-        XWindow window = demo->waitForWindow(x, 90s);
-        Image picture = waitForPicture(
-            x, window, [](const Image& i) { return showsPositions(i); }, 30s);
-        if (!showsPositions(picture)) {
-            savePpm(picture, "windows-silent-run.ppm");
-            ADD_FAILURE() << "no probe picture; see windows-silent-run.ppm, stdout: "
-                          << demo->output();
-        }
-        // Three seconds of the monitor with the program running.
-        const std::size_t start = frameCount(recording);
-        waitUntil(20s, [&] { return frameCount(recording) >= start + 3 * deviceRate; });
-        x.holdKey("Escape", 200ms);
-        auto status = demo->waitForExit(60s);
-        ASSERT_TRUE(status);
-        EXPECT_EQ(*status, 0);
-        EXPECT_EQ(demo->output(), "");
-        auto samples = readStereoAsMono(recording);
-        EXPECT_GE(samples.size(), start + 3 * deviceRate);
-        EXPECT_FALSE(firstAudibleFrame(samples)) << "something was heard";
+        run.start();
+        XWindow window = run.demo->waitForWindow(run.x, 90s);
+        EXPECT_TRUE(showsProbe(waitForPicture(run.x, window, showsProbe, 30s)));
+        // Three seconds of the monitor while the program runs.
+        const std::string recording = run.dir.file("monitor.raw");
+        const std::size_t start = frameCount(recording), enough = start + 3 * deviceRate;
+        EXPECT_TRUE(waitUntil(20s, [&] { return frameCount(recording) >= enough; }));
+        run.x.holdKey("Escape", 200ms);
+        EXPECT_EQ(run.demo->waitForExit(60s), 0);
+        EXPECT_EQ(run.demo->output(), "");
+        EXPECT_FALSE(firstAudibleFrame(readStereoAsMono(recording))) << "something was heard";
     }
 }
