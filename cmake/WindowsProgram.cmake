@@ -32,10 +32,10 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E rm -f ${WINDOWS_ZIP}
   COMMAND ${CMAKE_COMMAND} -E tar cf ${WINDOWS_ZIP} --format=zip ${WINDOWS_PACKAGE_NAME}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/dist-stage
-  DEPENDS windows-demo ${WINDOWS_DEMO} ${SAMPLE_SHADERS} ${SAMPLE_SOUNDTRACK}
+  DEPENDS ${WINDOWS_DEMO} ${SAMPLE_SHADERS} ${SAMPLE_SOUNDTRACK}
           ${WINDOWS_STAGE}/README.txt
   COMMENT "Packing ${WINDOWS_PACKAGE_NAME}.zip"
   VERBATIM)
 add_custom_target(windows-zip ALL DEPENDS ${WINDOWS_ZIP})
-add_dependencies(windows-zip sample-soundtrack)
+add_dependencies(windows-zip windows-demo sample-soundtrack)
 add_dependencies(packages windows-zip)
