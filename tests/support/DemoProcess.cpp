@@ -10,12 +10,13 @@ std::string demoBinary() {
 }
 
 DemoProcess::DemoProcess(const std::string& display, const TempDir& dir,
-                         std::map<std::string, std::optional<std::string>> environment)
+                         std::map<std::string, std::optional<std::string>> environment,
+                         std::vector<std::string> command)
     : stdoutPath_(dir.file(".demo-stdout")), stderrPath_(dir.file(".demo-stderr")) {
     environment.emplace("DISPLAY", display);
     environment.emplace("SDL_AUDIODRIVER", "dummy");
     ProcessOptions options;
-    options.argv = {demoBinary()};
+    options.argv = command.empty() ? std::vector<std::string>{demoBinary()} : std::move(command);
     options.workingDirectory = dir.path();
     options.environment = environment;
     options.stdoutPath = stdoutPath_;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -17,11 +18,13 @@ std::string demoBinary();
 
 // The demo running on `display` in `dir`, with its standard output in a file
 // beside the assets. Audio goes to SDL's dummy driver unless the caller sets
-// SDL_AUDIODRIVER itself.
+// SDL_AUDIODRIVER itself. `command` starts another build of the demo (a
+// packaged one, the Windows one through Wine) instead of the one under test.
 class DemoProcess {
   public:
     DemoProcess(const std::string& display, const TempDir& dir,
-                std::map<std::string, std::optional<std::string>> environment = {});
+                std::map<std::string, std::optional<std::string>> environment = {},
+                std::vector<std::string> command = {});
 
     ChildProcess& process() { return *process_; }
     std::string output() const { return readFile(stdoutPath_); }

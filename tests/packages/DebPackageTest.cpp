@@ -1,0 +1,45 @@
+// The Debian package as a user gets it, unpacked rather than installed.
+#include "DemoProcess.h"
+#include "Pictures.h"
+#include "XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace std::chrono_literals;
+using namespace testsupport;
+
+// Its Depends name the libraries the program loads, and its program plays the
+// sample piece it carries.
+TEST(DebPackage, DependsAndItsProgramPlaysTheSamplePiece) {
+    TempDir dir;
+    ProcessOptions depends;
+    depends.argv = {"dpkg-deb", "--field", VELLOMIRKE_DEB, "Depends"};
+    depends.stdoutPath = dir.file("depends");
+    ASSERT_EQ(ChildProcess(depends).waitForExit(60s), 0);
+    for (const char* library : {"libglfw3", "libsdl2-mixer-2.0-0", "libc6"}) {
+        EXPECT_NE(readFile(dir.file("depends")).find(library), std::string::npos) << library;
+    }
+
+    ProcessOptions extract;
+    extract.argv = {"dpkg-deb", "--extract", VELLOMIRKE_DEB, dir.path()};
+    ASSERT_EQ(ChildProcess(extract).waitForExit(60s), 0);
+    // The author's companion ships beside the demo.
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("usr/bin/vellomirke-live")));
+    // The sample piece where the program looks for it: its working directory.
+    for (const char* file : {"vertex.glsl", "fragment.glsl", "audio.mp3"}) {
+        std::filesystem::copy_file(dir.file(std::string("usr/share/vellomirke-demo/") + file),
+                                   dir.file(file));
+    }
+    XvfbServer server;
+    DemoProcess demo(server.display(), dir, {}, {dir.file("usr/bin/vellomirke-demo")});
+    XClient x(server.display());
+    XWindow window = demo.waitForWindow(x);
+    // The sample's first section is never plain black.
+    auto drawn = [](const Image& i) { return i.width == 1920 && !near(i.at(960, 540), {0, 0, 0}); };
+    EXPECT_TRUE(drawn(waitForPicture(x, window, drawn)));
+    x.holdKey("Escape", 200ms);
+    EXPECT_EQ(demo.waitForExit(20s), 0);
+    EXPECT_EQ(demo.output(), "");
+}
