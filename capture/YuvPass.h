@@ -1,0 +1,42 @@
+#pragma once
+
+#include "GlFunctions.h"
+#include "PlaneLayout.h"
+
+// The capture's own render pass: takes the picture in the window's back
+// buffer and writes it as BT.709 limited-range YUV 4:2:0 samples, laid out
+// as PlaneLayout describes, into a framebuffer of its own, ready to be read
+// back in the driver's native 4-byte layout.
+//
+// Its GL objects live as long as the context; the demo's context ends with
+// the process, so they are never deleted.
+class YuvPass {
+  public:
+    // Sets the pass up in the current context for pictures of `layout`'s
+    // size; throws std::runtime_error when the context cannot run it. The
+    // caller saves and restores the GL state around this and run().
+    YuvPass(const GlFunctions& gl, const PlaneLayout& layout);
+
+    // Converts the bottom-left readWidth x readHeight pixels of the back
+    // buffer of a framebufferHeight-high window into the top-left of the
+    // picture; the rest of the picture is black. Leaves the pass's
+    // framebuffer bound for reading.
+    void run(int readWidth, int readHeight, int framebufferHeight);
+
+    // The format in which reading the pass's framebuffer costs no
+    // conversion, GL_RGBA or GL_BGRA (with GL_UNSIGNED_BYTE); the pass
+    // writes its samples in the matching order.
+    GLenum readFormat() const { return readFormat_; }
+
+  private:
+    const GlFunctions& gl_;
+    PlaneLayout layout_;
+    GLenum readFormat_ = GL_RGBA;
+    GLuint program_ = 0;
+    GLuint vertexArray_ = 0;
+    GLuint pictureTexture_ = 0;
+    GLuint framebuffer_ = 0;
+    GLint readSizeLocation_ = -1;
+    int readWidth_ = -1;
+    int readHeight_ = -1;
+};
