@@ -12,11 +12,12 @@
     X(PFNGLBINDSAMPLERPROC, bindSampler, glBindSampler)                                            \
     X(PFNGLBINDTEXTUREPROC, bindTexture, glBindTexture)                                            \
     X(PFNGLBINDVERTEXARRAYPROC, bindVertexArray, glBindVertexArray)                                \
+    X(PFNGLBLITFRAMEBUFFERPROC, blitFramebuffer, glBlitFramebuffer)                                \
     X(PFNGLBUFFERDATAPROC, bufferData, glBufferData)                                               \
     X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, checkFramebufferStatus, glCheckFramebufferStatus)           \
+    X(PFNGLCLEARBUFFERFVPROC, clearBufferfv, glClearBufferfv)                                      \
     X(PFNGLCOLORMASKPROC, colorMask, glColorMask)                                                  \
     X(PFNGLCOMPILESHADERPROC, compileShader, glCompileShader)                                      \
-    X(PFNGLCOPYTEXSUBIMAGE2DPROC, copyTexSubImage2D, glCopyTexSubImage2D)                          \
     X(PFNGLCREATEPROGRAMPROC, createProgram, glCreateProgram)                                      \
     X(PFNGLCREATESHADERPROC, createShader, glCreateShader)                                         \
     X(PFNGLDELETESHADERPROC, deleteShader, glDeleteShader)                                         \
@@ -44,8 +45,10 @@
     X(PFNGLSHADERSOURCEPROC, shaderSource, glShaderSource)                                         \
     X(PFNGLTEXIMAGE2DPROC, texImage2D, glTexImage2D)                                               \
     X(PFNGLTEXPARAMETERIPROC, texParameteri, glTexParameteri)                                      \
+    X(PFNGLUNIFORM1FPROC, uniform1f, glUniform1f)                                                  \
     X(PFNGLUNIFORM1IPROC, uniform1i, glUniform1i)                                                  \
-    X(PFNGLUNIFORM2IPROC, uniform2i, glUniform2i)                                                  \
+    X(PFNGLUNIFORM2FPROC, uniform2f, glUniform2f)                                                  \
+    X(PFNGLUNIFORM3FPROC, uniform3f, glUniform3f)                                                  \
     X(PFNGLUNMAPBUFFERPROC, unmapBuffer, glUnmapBuffer)                                            \
     X(PFNGLUSEPROGRAMPROC, useProgram, glUseProgram)                                               \
     X(PFNGLVIEWPORTPROC, viewport, glViewport)

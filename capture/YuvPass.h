@@ -3,6 +3,8 @@
 #include "GlFunctions.h"
 #include "PlaneLayout.h"
 
+#include <vector>
+
 // The capture's own render pass: takes the picture in the window's back
 // buffer and writes it as BT.709 limited-range YUV 4:2:0 samples, laid out
 // as PlaneLayout describes, into a framebuffer of its own, ready to be read
@@ -29,14 +31,18 @@ class YuvPass {
     GLenum readFormat() const { return readFormat_; }
 
   private:
+    enum class Plane { luma, cb, cr };
+    void drawPlane(Plane plane);
+
     const GlFunctions& gl_;
     PlaneLayout layout_;
     GLenum readFormat_ = GL_RGBA;
     GLuint program_ = 0;
     GLuint vertexArray_ = 0;
-    GLuint pictureTexture_ = 0;
-    GLuint framebuffer_ = 0;
-    GLint readSizeLocation_ = -1;
+    GLuint pictureTexture_ = 0;     // the picture, top row first
+    GLuint pictureFramebuffer_ = 0; // draws into pictureTexture_
+    GLuint framebuffer_ = 0;        // the pass's target
+    std::vector<GLint> planeUniforms_;
     int readWidth_ = -1;
     int readHeight_ = -1;
 };
