@@ -14,11 +14,11 @@ template <typename Function> bool resolve(void* handle, const char* name, Functi
 bool loadMixerLibrary(MixerLibrary& l) {
     // The names of the runtime packages, not of the -dev symlinks, which a
     // machine that only runs the demo does not have.
-    void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
     if (sdl == nullptr) {
         return false;
     }
-    void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
     if (mixer == nullptr) {
         return false;
     }
