@@ -10,8 +10,8 @@
 // as PlaneLayout describes, into a framebuffer of its own, ready to be read
 // back in the driver's native 4-byte layout.
 //
-// Its GL objects live as long as the context; the demo's context ends with
-// the process, so they are never deleted.
+// Its GL objects are never deleted: they live as long as the demo's context,
+// which lasts until the windowing library is terminated at the end of the run.
 class YuvPass {
   public:
     // Sets the pass up in the current context for pictures of `layout`'s
