@@ -1,17 +1,19 @@
 // Soundtrack on platforms without the media-command interface: SDL2_mixer
 // decodes audio.mp3 and plays it on SDL's audio thread.
 //
-// Opening the output device can block for as long as a sound server takes to
-// answer, and a hung server never answers. So open() only starts a thread
-// that opens the device and loads the file while the demo goes on setting up;
+// Loading SDL2_mixer and its decoders' libraries takes longer than the rest
+// of the program's own loading, and opening the output device can block for
+// as long as a sound server takes to answer, and a hung server never answers.
+// So open() only starts a thread that loads the libraries, opens the device
+// and loads the file while the demo goes on setting up;
 // playLooping() starts playback at once if that work is done, which it
 // normally is long before the first frame, and otherwise leaves it to that
 // thread to start as soon as it is. Without a device or a playable file that
-// thread gives up quietly and nothing is played.
+// thread gives up quietly and nothing is played, as it does when the
+// libraries themselves are missing.
 #include "Soundtrack.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
+#include "MixerLibrary.h"
 
 #include <dlfcn.h>
 
@@ -34,10 +36,13 @@ constexpr int periodFrames = 512;
 // when the process ends finds it intact should it wake.
 std::mutex guard;
 bool opening = true;       // the opening thread has not finished yet
+bool loaded = false;       // `sdl` holds the libraries' calls
 bool deviceOpen = false;   // SDL audio and the mixer device are up
 bool playWanted = false;   // playLooping() has been called
 bool shuttingDown = false; // the process is ending; start nothing more
 Mix_Music* music = nullptr;
+// Written by the opening thread before it sets `loaded`, read-only after.
+MixerLibrary sdl;
 
 void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
@@ -63,7 +68,7 @@ void quietenAlsa() {
 // -1: from the start again each time the track ends, for as long as the
 // process runs.
 void play() {
-    Mix_PlayMusic(music, -1);
+    sdl.playMusic(music, -1);
 }
 
 // The decoder is chosen by what the file holds, as the Windows player does, so
@@ -71,31 +76,40 @@ void play() {
 // that SDL_mixer does not recognise goes to the MP3 decoder that the name
 // asks for.
 Mix_Music* loadMusic() {
-    Mix_Music* byContent = Mix_LoadMUS_RW(SDL_RWFromFile("audio.mp3", "rb"), 1);
-    return byContent != nullptr ? byContent : Mix_LoadMUS("audio.mp3");
+    Mix_Music* byContent = sdl.loadMusicRW(sdl.rwFromFile("audio.mp3", "rb"), 1);
+    return byContent != nullptr ? byContent : sdl.loadMusic("audio.mp3");
 }
 
 // The opening thread: everything that may wait on the outside world.
 void openDevice() {
+    if (!loadMixerLibrary(sdl)) {
+        std::lock_guard<std::mutex> lock(guard);
+        opening = false;
+        return;
+    }
+    // SDL would otherwise turn SIGINT and SIGTERM into quit events that this
+    // program never reads, leaving the demo unkillable from a terminal.
+    sdl.setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     quietenAlsa();
     bool up = false;
-    Mix_Music* loaded = nullptr;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        Mix_Init(MIX_INIT_MP3);
-        up = Mix_OpenAudioDevice(sampleRate, AUDIO_S16SYS, 2, periodFrames, nullptr,
+    Mix_Music* track = nullptr;
+    if (sdl.initSubSystem(SDL_INIT_AUDIO) == 0) {
+        sdl.mixInit(MIX_INIT_MP3);
+        up = sdl.openAudioDevice(sampleRate, AUDIO_S16SYS, 2, periodFrames, nullptr,
                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) == 0;
         if (up) {
-            loaded = loadMusic();
+            track = loadMusic();
         }
     }
     std::lock_guard<std::mutex> lock(guard);
     opening = false;
+    loaded = true;
     if (shuttingDown) {
         // Too late to play; the process is already ending.
         return;
     }
     deviceOpen = up;
-    music = loaded;
+    music = track;
     if (playWanted && music != nullptr) {
         play();
     }
@@ -107,27 +121,24 @@ void openDevice() {
 void closeAtExit() {
     std::lock_guard<std::mutex> lock(guard);
     shuttingDown = true;
-    if (opening) {
+    if (opening || !loaded) {
         return;
     }
     if (music != nullptr) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(music);
+        sdl.haltMusic();
+        sdl.freeMusic(music);
         music = nullptr;
     }
     if (deviceOpen) {
-        Mix_CloseAudio();
+        sdl.closeAudio();
     }
-    Mix_Quit();
-    SDL_Quit();
+    sdl.mixQuit();
+    sdl.quit();
 }
 
 } // namespace
 
 void Soundtrack::open() {
-    // SDL would otherwise turn SIGINT and SIGTERM into quit events that this
-    // program never reads, leaving the demo unkillable from a terminal.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     std::atexit(closeAtExit);
     try {
         std::thread(openDevice).detach();

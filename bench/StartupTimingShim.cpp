@@ -1,7 +1,8 @@
 // Preloaded into the demo or the baseline by bench/run: stamps the moments
 // that divide start-up into its parts, writes them to VELLOMIRKE_BENCH_OUT as
 // "name milliseconds-since-launch" lines once the first frame has been
-// presented, and ends the process there.
+// presented, and ends the process there. A last line, "libraries N", counts
+// the shared objects that were loaded before main.
 //
 // Each stamp is a library call that the program makes between two of its
 // start-up steps, so the gaps between them are the steps themselves:
@@ -11,7 +12,6 @@
 //   current                context made current
 //   swapInterval           the GL loader ran just before this
 //   resizeCallback         the shader build (and glViewport) ran before this
-//   playMusic              geometry and clear colour ran before this
 //   loop                   the first test of the frame loop
 //   firstFrame             glfwSwapBuffers of the first frame has returned
 #include <GLFW/glfw3.h>
@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 namespace {
@@ -31,8 +32,10 @@ struct Stamp {
 };
 
 Stamp stamps[32];
-// Mix_PlayMusic may come from the soundtrack's opening thread.
 std::atomic<int> stampCount{0};
+// Shared objects in the process when the program's own code starts: the
+// program's and its libraries', those of this shim and the loader's.
+int librariesAtStart = 0;
 
 double sinceLaunch() {
     timespec now{};
@@ -55,6 +58,7 @@ void writeAndExit() {
             for (int i = 0; i < stampCount.load() && i < 32; ++i) {
                 std::fprintf(out, "%s %.3f\n", stamps[i].name, stamps[i].ms);
             }
+            std::fprintf(out, "libraries %d\n", librariesAtStart);
             std::fclose(out);
         }
     }
@@ -67,6 +71,7 @@ template <typename Fn> Fn next(const char* name) {
 
 __attribute__((constructor)) void loaded() {
     stamp("loaded");
+    dl_iterate_phdr([](dl_phdr_info*, size_t, void*) { return ++librariesAtStart, 0; }, nullptr);
 }
 
 } // namespace
@@ -104,12 +109,6 @@ GLFWframebuffersizefun glfwSetFramebufferSizeCallback(GLFWwindow* window,
     stamp("resizeCallback");
     return next<GLFWframebuffersizefun (*)(GLFWwindow*, GLFWframebuffersizefun)>(
         "glfwSetFramebufferSizeCallback")(window, callback);
-}
-
-// SDL_mixer's, called by Soundtrack::playLooping when a track was loaded.
-int Mix_PlayMusic(void* music, int loops) {
-    stamp("playMusic");
-    return next<int (*)(void*, int)>("Mix_PlayMusic")(music, loops);
 }
 
 int glfwWindowShouldClose(GLFWwindow* window) {

@@ -54,12 +54,11 @@ bool CaptureSession::capture(GLFWwindow* window) {
             }
             width_ = framebufferWidth;
             height_ = framebufferHeight;
-            grabber_ = std::make_unique<FrameGrabber>();
+            grabber_ = std::make_unique<FrameGrabber>(width_, height_);
             encoder_ = std::make_unique<VideoEncoder>(VideoEncoder::Settings{
                 config_.ffmpeg, config_.videoPath, width_, height_, config_.fps});
         }
-        grabber_->grab(framebufferWidth, framebufferHeight, width_, height_, picture_);
-        if (!encoder_->write(picture_)) {
+        if (!grabber_->grab(framebufferWidth, framebufferHeight, toEncoder())) {
             return false;
         }
         progress_.frameDone(static_cast<int>(framesSwapped_ + 1));
@@ -70,6 +69,13 @@ bool CaptureSession::capture(GLFWwindow* window) {
     }
 }
 
+FrameGrabber::Sink CaptureSession::toEncoder() {
+    return [this](const std::uint8_t* target) {
+        return encoder_->write(
+            [this, target](std::uint8_t* frame) { grabber_->layout().unpack(target, frame); });
+    };
+}
+
 bool CaptureSession::finish() {
     if (finished_) {
         return !failed_;
@@ -78,6 +84,16 @@ bool CaptureSession::finish() {
     if (!encoder_) {
         // The demo stopped before its first frame and says why itself.
         return !failed_;
+    }
+    // The last frames are still in the GPU's hands; the context is current
+    // until the windowing library is terminated, which waits for this.
+    if (!failed_ && grabber_->framesInFlight()) {
+        try {
+            failed_ = !grabber_->drain(toEncoder());
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "capture: %s\n", e.what());
+            failed_ = true;
+        }
     }
     if (!encoder_->finish()) {
         failed_ = true;

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 struct GLFWwindow;
 
@@ -29,7 +28,7 @@ class CaptureSession {
     void swapBuffers(GLFWwindow* window, SwapFunction swap);
 
     // Ends the video; true when every frame drawn is in the file. Later calls
-    // give the same answer.
+    // give the same answer. The first needs the demo's context still current.
     bool finish();
 
   private:
@@ -37,6 +36,7 @@ class CaptureSession {
     using CloseFlagFunction = void (*)(GLFWwindow*, int);
 
     bool capture(GLFWwindow* window);
+    FrameGrabber::Sink toEncoder();
 
     CaptureConfig config_;
     long framesSwapped_ = 0;
@@ -48,7 +48,6 @@ class CaptureSession {
     std::unique_ptr<VideoEncoder> encoder_;
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint8_t> picture_;
     bool failed_ = false;
     bool finished_ = false;
 };

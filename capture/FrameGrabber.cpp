@@ -1,84 +1,67 @@
 #include "FrameGrabber.h"
 
+#include "GlStateGuard.h"
+
 #include <algorithm>
-#include <cstring>
-#include <dlfcn.h>
 #include <stdexcept>
-#include <string>
 
 namespace {
 
-constexpr int bytesPerPixel = 3;
-
-using ProcAddressLookup = void* (*)(const char*);
-
-ProcAddressLookup glfwProcAddressLookup() {
-    auto lookup = reinterpret_cast<ProcAddressLookup>(dlsym(RTLD_DEFAULT, "glfwGetProcAddress"));
-    if (lookup == nullptr) {
-        throw std::runtime_error("glfwGetProcAddress is not in this process");
-    }
-    return lookup;
-}
-
-template <typename Function> Function glFunction(ProcAddressLookup lookup, const char* name) {
-    auto function = reinterpret_cast<Function>(lookup(name));
-    if (function == nullptr) {
-        throw std::runtime_error(std::string("the GL context offers no ") + name);
-    }
-    return function;
+// Made with the context's state saved, before the pass sets itself up in it.
+YuvPass setUpPass(const GlFunctions& gl, const PlaneLayout& layout) {
+    GlStateGuard saved(gl);
+    return YuvPass(gl, layout);
 }
 
 } // namespace
 
-FrameGrabber::FrameGrabber() {
-    ProcAddressLookup lookup = glfwProcAddressLookup();
-    getIntegerv_ = glFunction<PFNGLGETINTEGERVPROC>(lookup, "glGetIntegerv");
-    bindFramebuffer_ = glFunction<PFNGLBINDFRAMEBUFFERPROC>(lookup, "glBindFramebuffer");
-    bindBuffer_ = glFunction<PFNGLBINDBUFFERPROC>(lookup, "glBindBuffer");
-    readBuffer_ = glFunction<PFNGLREADBUFFERPROC>(lookup, "glReadBuffer");
-    pixelStorei_ = glFunction<PFNGLPIXELSTOREIPROC>(lookup, "glPixelStorei");
-    readPixels_ = glFunction<PFNGLREADPIXELSPROC>(lookup, "glReadPixels");
+FrameGrabber::FrameGrabber(int width, int height)
+    : gl_(loadGlFunctions()), layout_(width, height), pass_(setUpPass(gl_, layout_)) {
+    GlStateGuard saved(gl_);
+    gl_.genBuffers(static_cast<GLsizei>(packBuffers_.size()), packBuffers_.data());
+    for (GLuint buffer : packBuffers_) {
+        gl_.bindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+        gl_.bufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(layout_.targetBytes()),
+                       nullptr, GL_STREAM_READ);
+    }
 }
 
-void FrameGrabber::grab(int framebufferWidth, int framebufferHeight, int width, int height,
-                        std::vector<std::uint8_t>& picture) {
-    const int readWidth = std::max(0, std::min(framebufferWidth, width));
-    const int readHeight = std::max(0, std::min(framebufferHeight, height));
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * bytesPerPixel;
-    const std::size_t readRowBytes = static_cast<std::size_t>(readWidth) * bytesPerPixel;
-    picture.resize(rowBytes * height);
-    if (readWidth < width || readHeight < height) {
-        std::fill(picture.begin(), picture.end(), 0);
+bool FrameGrabber::grab(int framebufferWidth, int framebufferHeight, const Sink& sink) {
+    GlStateGuard saved(gl_);
+    pass_.run(std::clamp(framebufferWidth, 0, layout_.width),
+              std::clamp(framebufferHeight, 0, layout_.height), framebufferHeight);
+    // Into a pack buffer: the call returns at once, and the copy is done
+    // whenever the GPU gets to it.
+    gl_.bindBuffer(GL_PIXEL_PACK_BUFFER, packBuffers_[next_]);
+    gl_.readPixels(0, 0, layout_.rowTexels, layout_.targetHeight, pass_.readFormat(),
+                   GL_UNSIGNED_BYTE, nullptr);
+    next_ = (next_ + 1) % packBuffers_.size();
+    ++inFlight_;
+    return inFlight_ < packBuffers_.size() || deliverOldest(sink);
+}
+
+bool FrameGrabber::drain(const Sink& sink) {
+    GlStateGuard saved(gl_);
+    while (inFlight_ > 0) {
+        if (!deliverOldest(sink)) {
+            return false;
+        }
     }
-    rows_.resize(readRowBytes * readHeight);
-    if (rows_.empty()) {
-        return;
+    return true;
+}
+
+bool FrameGrabber::deliverOldest(const Sink& sink) {
+    const std::size_t oldest = (next_ + packBuffers_.size() - inFlight_) % packBuffers_.size();
+    --inFlight_;
+    gl_.bindBuffer(GL_PIXEL_PACK_BUFFER, packBuffers_[oldest]);
+    const auto* target = static_cast<const std::uint8_t*>(gl_.mapBufferRange(
+        GL_PIXEL_PACK_BUFFER, 0, static_cast<GLsizeiptr>(layout_.targetBytes()), GL_MAP_READ_BIT));
+    if (target == nullptr) {
+        throw std::runtime_error("the GL cannot map a frame that it read back");
     }
-
-    // Read the window's own back buffer, tightly packed into client memory,
-    // and put back whatever the demo had bound, although it binds none of it.
-    GLint readFramebuffer = 0, readBuffer = 0, packBuffer = 0, packAlignment = 0;
-    getIntegerv_(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
-    getIntegerv_(GL_READ_BUFFER, &readBuffer);
-    getIntegerv_(GL_PIXEL_PACK_BUFFER_BINDING, &packBuffer);
-    getIntegerv_(GL_PACK_ALIGNMENT, &packAlignment);
-    bindFramebuffer_(GL_READ_FRAMEBUFFER, 0);
-    readBuffer_(GL_BACK);
-    bindBuffer_(GL_PIXEL_PACK_BUFFER, 0);
-    pixelStorei_(GL_PACK_ALIGNMENT, 1);
-
-    // The bottom-left corner of the framebuffer is the bottom-left corner of
-    // the window, so the top of the picture is row framebufferHeight - 1.
-    const int bottom = framebufferHeight - readHeight;
-    readPixels_(0, bottom, readWidth, readHeight, GL_RGB, GL_UNSIGNED_BYTE, rows_.data());
-
-    pixelStorei_(GL_PACK_ALIGNMENT, packAlignment);
-    bindBuffer_(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(packBuffer));
-    readBuffer_(static_cast<GLenum>(readBuffer));
-    bindFramebuffer_(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
-
-    for (int row = 0; row < readHeight; ++row) {
-        const std::uint8_t* glRow = rows_.data() + readRowBytes * (readHeight - 1 - row);
-        std::memcpy(picture.data() + rowBytes * row, glRow, readRowBytes);
+    const bool taken = sink(target);
+    if (gl_.unmapBuffer(GL_PIXEL_PACK_BUFFER) != GL_TRUE) {
+        throw std::runtime_error("the GL lost a frame while it was read");
     }
+    return taken;
 }

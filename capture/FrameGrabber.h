@@ -1,31 +1,48 @@
 #pragma once
 
-#include <GL/glcorearb.h>
+#include "GlFunctions.h"
+#include "PlaneLayout.h"
+#include "YuvPass.h"
 
+#include <array>
 #include <cstdint>
-#include <vector>
+#include <functional>
 
 // Reads finished frames back from the back buffer of the current OpenGL
-// context. GL entry points come from the windowing library's lookup, since
-// the demo's own loader keeps its pointers to itself.
+// context, converted to YUV 4:2:0 on the GPU, without waiting for the GPU:
+// each frame is read into one of a small ring of pixel-pack buffers and
+// handed on only when the ring comes round to it again, by which time the
+// GPU has long finished with it. The demo finds every piece of GL state as it
+// left it.
 class FrameGrabber {
   public:
-    // Needs the demo's context to be current; throws std::runtime_error when
-    // an entry point is missing.
-    FrameGrabber();
+    // Receives a read-back target (PlaneLayout's GPU form); false when the
+    // frame could not be taken and capturing must stop.
+    using Sink = std::function<bool(const std::uint8_t* target)>;
 
-    // The bottom-left framebufferWidth x framebufferHeight pixels of the back
-    // buffer, as RGB rows of a width x height picture, top row first (GL counts
-    // rows from the bottom). Whatever the framebuffer does not cover is black.
-    void grab(int framebufferWidth, int framebufferHeight, int width, int height,
-              std::vector<std::uint8_t>& picture);
+    // Needs the demo's context to be current; throws std::runtime_error when
+    // the context cannot do the work.
+    FrameGrabber(int width, int height);
+
+    // Starts reading the bottom-left framebufferWidth x framebufferHeight
+    // pixels of the back buffer as the top-left of the picture; whatever the
+    // framebuffer does not cover is black. Hands the oldest frame in flight
+    // to `sink` once the ring is full. False when `sink` was.
+    bool grab(int framebufferWidth, int framebufferHeight, const Sink& sink);
+
+    // Hands every frame still in flight to `sink`, oldest first.
+    bool drain(const Sink& sink);
+
+    bool framesInFlight() const { return inFlight_ > 0; }
+    const PlaneLayout& layout() const { return layout_; }
 
   private:
-    PFNGLGETINTEGERVPROC getIntegerv_;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer_;
-    PFNGLBINDBUFFERPROC bindBuffer_;
-    PFNGLREADBUFFERPROC readBuffer_;
-    PFNGLPIXELSTOREIPROC pixelStorei_;
-    PFNGLREADPIXELSPROC readPixels_;
-    std::vector<std::uint8_t> rows_;
+    bool deliverOldest(const Sink& sink);
+
+    GlFunctions gl_;
+    PlaneLayout layout_;
+    YuvPass pass_;
+    std::array<GLuint, 3> packBuffers_{};
+    std::size_t next_ = 0;
+    std::size_t inFlight_ = 0;
 };

@@ -83,8 +83,10 @@ CAPTURE_EXPORT void glfwSwapBuffers(GLFWwindow* window) {
     holder.get().swapBuffers(window, swap);
 }
 
+// The video is finished first: its last frames are read back from the
+// context that terminating destroys.
 CAPTURE_EXPORT void glfwTerminate() {
     static auto terminate = realFunction<void (*)()>("glfwTerminate");
-    terminate();
     holder.finishIfStarted();
+    terminate();
 }

@@ -1,5 +1,7 @@
 #include "VideoEncoder.h"
 
+#include "PlaneLayout.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,17 +15,22 @@ extern char** environ;
 
 namespace {
 
+// Frames the frame loop may be ahead of ffmpeg.
+constexpr std::size_t queuedFrames = 4;
+
 std::vector<std::string> ffmpegArguments(const VideoEncoder::Settings& s) {
     std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
     return {s.ffmpeg, "-hide_banner", "-nostats", "-loglevel", "error",
             // Raw frames on standard input, exactly `fps` of them per second.
-            "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate",
+            "-f", "rawvideo", "-pix_fmt", "yuv420p", "-video_size", size, "-framerate",
             std::to_string(s.fps), "-i", "pipe:0",
-            // H.264 in the 4:2:0 form that every player takes, converted with and
-            // tagged as BT.709, which players assume for HD video anyway.
-            "-vf", "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p", "-color_primaries",
-            "bt709", "-color_trc", "bt709", "-colorspace", "bt709", "-color_range", "tv", "-c:v",
-            "libx264", "-preset", "veryfast", "-crf", "18", "-f", "mp4", "-y", s.path};
+            // H.264 in the 4:2:0 form that every player takes, encoded as it
+            // comes: the frames are already converted with BT.709's matrix to
+            // its limited range, which players assume for HD video anyway, and
+            // are tagged so.
+            "-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709",
+            "-color_range", "tv", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-f",
+            "mp4", "-y", s.path};
 }
 
 // The demo's environment without LD_PRELOAD: ffmpeg has no use for this library.
@@ -77,27 +84,72 @@ VideoEncoder::VideoEncoder(const Settings& settings) {
         pid_ = -1;
         throw std::runtime_error("cannot start " + settings.ffmpeg + ": " + std::strerror(error));
     }
+
+    frameBytes_ = PlaneLayout(settings.width, settings.height).planeBytes();
+    buffers_.resize(queuedFrames);
+    for (std::size_t i = 0; i < buffers_.size(); ++i) {
+        buffers_[i].resize(frameBytes_);
+        free_.push_back(i);
+    }
+    sender_ = std::thread(&VideoEncoder::sendFrames, this);
 }
 
 VideoEncoder::~VideoEncoder() {
     finish();
 }
 
-bool VideoEncoder::write(const std::vector<std::uint8_t>& frame) {
-    if (failed_ || finished_) {
-        return false;
+bool VideoEncoder::write(const Fill& fill) {
+    std::size_t buffer = 0;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return failed_ || closing_ || !free_.empty(); });
+        if (failed_ || closing_) {
+            return false;
+        }
+        buffer = free_.front();
+        free_.pop_front();
     }
+    fill(buffers_[buffer].data());
+    std::lock_guard<std::mutex> lock(mutex_);
+    queued_.push_back(buffer);
+    changed_.notify_all();
+    return true;
+}
+
+void VideoEncoder::sendFrames() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [this] { return closing_ || !queued_.empty(); });
+        if (queued_.empty()) {
+            return;
+        }
+        std::size_t buffer = queued_.front();
+        queued_.pop_front();
+        lock.unlock();
+        bool sent = send(buffers_[buffer]);
+        lock.lock();
+        free_.push_back(buffer);
+        if (!sent) {
+            failed_ = true;
+        }
+        changed_.notify_all();
+        if (failed_) {
+            return;
+        }
+    }
+}
+
+bool VideoEncoder::send(const std::vector<std::uint8_t>& frame) {
     const std::uint8_t* data = frame.data();
     std::size_t left = frame.size();
     while (left > 0) {
-        ssize_t sent = send(socket_, data, left, MSG_NOSIGNAL);
+        ssize_t sent = ::send(socket_, data, left, MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR) {
             continue;
         }
         if (sent <= 0) {
             std::fprintf(stderr, "capture: ffmpeg stopped taking frames (%s)\n",
                          std::strerror(errno));
-            failed_ = true;
             return false;
         }
         data += sent;
@@ -111,6 +163,13 @@ bool VideoEncoder::finish() {
         return !failed_;
     }
     finished_ = true;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+        changed_.notify_all();
+    }
+    // Every frame queued is sent first, unless ffmpeg has stopped taking them.
+    sender_.join();
     // End of input: ffmpeg encodes what it holds, writes the file and exits.
     close(socket_);
     socket_ = -1;

@@ -1,14 +1,21 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <sys/types.h>
+#include <thread>
 #include <vector>
 
-// An ffmpeg process that turns raw RGB frames into an H.264 video file.
+// An ffmpeg process that turns raw YUV 4:2:0 frames into an H.264 video file.
 // Frames go to it over a socket rather than a pipe, so that an ffmpeg that has
 // stopped shows up as a failed write instead of a SIGPIPE that would kill the
-// demo.
+// demo. A thread of the encoder's own feeds the socket from a short queue, so
+// that the frame loop goes on drawing while ffmpeg is busy, and waits only
+// when ffmpeg has fallen a whole queue behind.
 class VideoEncoder {
   public:
     struct Settings {
@@ -26,16 +33,32 @@ class VideoEncoder {
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
-    // One frame of width x height RGB pixels, top row first. False once
-    // ffmpeg takes no more frames; the reason is on standard error.
-    bool write(const std::vector<std::uint8_t>& frame);
+    // Writes the Y, Cb and Cr planes of one frame, top row first, into the
+    // frameBytes() at its argument.
+    using Fill = std::function<void(std::uint8_t* frame)>;
+
+    // Queues one frame filled by `fill`. False once ffmpeg takes no more
+    // frames; the reason is on standard error.
+    bool write(const Fill& fill);
 
     // Ends the stream and waits for ffmpeg; true when it wrote the whole file.
     bool finish();
 
   private:
+    void sendFrames();
+    bool send(const std::vector<std::uint8_t>& frame);
+
     int socket_ = -1;
     pid_t pid_ = -1;
-    bool failed_ = false;
     bool finished_ = false;
+    std::size_t frameBytes_ = 0;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::vector<std::uint8_t>> buffers_;
+    std::deque<std::size_t> free_;   // buffers the frame loop may fill
+    std::deque<std::size_t> queued_; // filled, in order, for the sender
+    bool closing_ = false;           // no more frames will be queued
+    bool failed_ = false;            // ffmpeg took no more frames
+    std::thread sender_;
 };

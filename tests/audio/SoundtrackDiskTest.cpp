@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
@@ -169,4 +170,24 @@ TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
     EXPECT_GE(*onset, duringSetUp) << "sound at " << double(*onset) / deviceRate
                                    << " s, but the demo was setting up until at least "
                                    << double(duringSetUp) / deviceRate << " s";
+}
+
+// SDL, loaded by the soundtrack's thread while the demo starts, must not take
+// over SIGINT: Ctrl-C in a terminal still ends the demo while it plays.
+TEST(SoundtrackHeard, InterruptEndsTheDemoWhileTheTrackPlays) {
+    XvfbServer server;
+    TempDir dir;
+    copyProbeShaders(dir);
+    writeTwoToneTrack(dir, "audio.mp3");
+    const std::string capture = dir.file("capture.raw");
+    DemoProcess demo(server.display(), dir, diskDriver(capture));
+    XClient x(server.display());
+    demo.waitForWindow(x);
+    ASSERT_TRUE(waitUntil(30s, [&] {
+        return firstAudibleFrame(readStereoAsMono(capture)).has_value();
+    })) << "the track never played";
+    demo.process().kill(SIGINT);
+    auto status = demo.waitForExit(10s);
+    ASSERT_TRUE(status) << "the demo ignored SIGINT";
+    EXPECT_EQ(*status, 128 + SIGINT);
 }

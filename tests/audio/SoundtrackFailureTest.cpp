@@ -163,6 +163,30 @@ TEST_F(SoundtrackFailure, NoSoundServerAndNoSoundCard) {
     expectSilentRunAsUsual(dir, nothingToPlayOn(dir));
 }
 
+// The program does not link SDL: it starts without it, and when the opening
+// thread cannot load it either, the demo runs on silently.
+TEST_F(SoundtrackFailure, SoundLibrariesMissing) {
+    writeTwoToneTrack(dir, "audio.mp3");
+    const std::string refused = dir.file("refused.txt");
+    XvfbServer server;
+    DemoProcess demo(
+        server.display(), dir,
+        {{"LD_PRELOAD", REFUSE_SOUND_LIBRARIES_SHIM}, {"VELLOMIRKE_SHIM_LOG", refused}});
+    XClient x(server.display());
+    XWindow window = demo.waitForWindow(x);
+    ASSERT_TRUE(waitUntil(10s, [&] { return !readFile(refused).empty(); }))
+        << "the demo never asked for SDL";
+    EXPECT_EQ(readFile(refused).rfind("libSDL2-2.0.so.0\n", 0), 0u) << readFile(refused);
+    const std::string maps = readFile("/proc/" + std::to_string(demo.process().pid()) + "/maps");
+    EXPECT_EQ(maps.find("libSDL2"), std::string::npos) << "SDL was loaded all the same";
+    expectPictureRunsAsUsual(x, window);
+    x.sendCloseRequest(window);
+    auto status = demo.waitForExit(10s);
+    ASSERT_TRUE(status) << "the demo ignored the close request";
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(demo.output(), "");
+}
+
 TEST_F(SoundtrackFailure, SoundServerThatNeverAnswers) {
     writeTwoToneTrack(dir, "audio.mp3");
     Environment audio = nothingToPlayOn(dir);

@@ -1,0 +1,36 @@
+#include "MixerLibrary.h"
+
+#include <dlfcn.h>
+
+namespace {
+
+template <typename Function> bool resolve(void* handle, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(handle, name));
+    return function != nullptr;
+}
+
+} // namespace
+
+bool loadMixerLibrary(MixerLibrary& l) {
+    // The names of the runtime packages, not of the -dev symlinks, which a
+    // machine that only runs the demo does not have.
+    void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
+    if (sdl == nullptr) {
+        return false;
+    }
+    void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
+    if (mixer == nullptr) {
+        return false;
+    }
+    return resolve(sdl, "SDL_SetHint", l.setHint) &&
+           resolve(sdl, "SDL_InitSubSystem", l.initSubSystem) &&
+           resolve(sdl, "SDL_RWFromFile", l.rwFromFile) && resolve(sdl, "SDL_Quit", l.quit) &&
+           resolve(mixer, "Mix_Init", l.mixInit) &&
+           resolve(mixer, "Mix_OpenAudioDevice", l.openAudioDevice) &&
+           resolve(mixer, "Mix_LoadMUS_RW", l.loadMusicRW) &&
+           resolve(mixer, "Mix_LoadMUS", l.loadMusic) &&
+           resolve(mixer, "Mix_PlayMusic", l.playMusic) &&
+           resolve(mixer, "Mix_HaltMusic", l.haltMusic) &&
+           resolve(mixer, "Mix_FreeMusic", l.freeMusic) &&
+           resolve(mixer, "Mix_CloseAudio", l.closeAudio) && resolve(mixer, "Mix_Quit", l.mixQuit);
+}
