@@ -40,7 +40,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # plus those named here that are loaded at run time and so invisible to it
 # (comma-separated Debian package names).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "")
+# The demo loads SDL2 and SDL2_mixer on its soundtrack's thread rather than
+# linking them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, libsdl2-mixer-2.0-0")
 set(PACKAGE_OUTPUT_DIR ${CMAKE_BINARY_DIR}/dist)
 set(CPACK_OUTPUT_FILE_PREFIX ${PACKAGE_OUTPUT_DIR})
 set(CPACK_THREADS 1)
