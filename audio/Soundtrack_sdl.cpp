@@ -14,8 +14,7 @@
 #include "Soundtrack.h"
 
 #include "MixerLibrary.h"
-
-#include <dlfcn.h>
+#include "QuietAlsa.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -43,27 +42,6 @@ bool shuttingDown = false; // the process is ending; start nothing more
 Mix_Music* music = nullptr;
 // Written by the opening thread before it sets `loaded`, read-only after.
 MixerLibrary sdl;
-
-void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-// On a machine without a sound card SDL's ALSA fallback makes libasound print
-// a screenful of errors to standard error. libasound lets its error output be
-// replaced; SDL loads the library at run time, so install a silent handler in
-// that same library before SDL gets to it. Without libasound there is nothing
-// to quieten.
-void quietenAlsa() {
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-    if (alsa == nullptr) {
-        return;
-    }
-    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    using SetHandler = int (*)(Handler);
-    auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
-    if (setHandler != nullptr) {
-        setHandler(ignoreAlsaError);
-    }
-    // The library stays loaded for SDL, which opens the same handle later.
-}
 
 // -1: from the start again each time the track ends, for as long as the
 // process runs.

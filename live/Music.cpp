@@ -1,9 +1,9 @@
 #include "Music.h"
 
+#include "QuietAlsa.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
-
-#include <dlfcn.h>
 
 #include <cmath>
 
@@ -13,25 +13,6 @@ namespace {
 // about 11 ms.
 constexpr int sampleRate = 48000;
 constexpr int periodFrames = 512;
-
-void ignoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-// Without a sound card, SDL's ALSA fallback has libasound print a screenful
-// of errors to standard error, where they would bury the author's shader
-// messages. libasound takes a silent handler; SDL later opens the same,
-// still loaded, library.
-void quietenAlsa() {
-    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-    if (alsa == nullptr) {
-        return;
-    }
-    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
-    using SetHandler = int (*)(Handler);
-    auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
-    if (setHandler != nullptr) {
-        setHandler(ignoreAlsaError);
-    }
-}
 
 } // namespace
 
