@@ -1,7 +1,8 @@
 #include "CpuYuvConversion.h"
 
+#include <cstddef>
 #include <cstring>
-#include <vector>
+#include <initializer_list>
 
 namespace {
 
@@ -30,8 +31,16 @@ constexpr std::int32_t crR = fixed(crScale * (1.0 - kr)), crG = fixed(-crScale *
 constexpr std::int32_t yOffset = (16 << fractionBits) + (1 << (fractionBits - 1));
 constexpr std::int32_t cOffset = (128 << (fractionBits + 2)) + (1 << (fractionBits + 1));
 
-// Where red and blue sit in a pixel loaded as a little-endian 32-bit word;
-// green is always the second byte.
+// Each pixel's four bytes are loaded as one 32-bit word, in which red and
+// blue sit as below on a little-endian machine; green is the second byte.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are read as little-endian words");
+
+std::uint32_t pixel(const std::uint8_t* row, int x) {
+    std::uint32_t word;
+    std::memcpy(&word, row + 4 * static_cast<std::ptrdiff_t>(x), sizeof word);
+    return word;
+}
+
 template <PixelOrder order> constexpr int redShift = order == PixelOrder::rgba ? 0 : 16;
 template <PixelOrder order> constexpr int blueShift = order == PixelOrder::rgba ? 16 : 0;
 
@@ -46,9 +55,9 @@ template <PixelOrder order> std::int32_t blue(std::uint32_t p) {
 }
 
 template <PixelOrder order>
-void lumaRow(const std::uint32_t* __restrict in, int width, std::uint8_t* __restrict out) {
+void lumaRow(const std::uint8_t* __restrict in, int width, std::uint8_t* __restrict out) {
     for (int x = 0; x < width; ++x) {
-        const std::uint32_t p = in[x];
+        const std::uint32_t p = pixel(in, x);
         out[x] = static_cast<std::uint8_t>(
             (yOffset + yR * red<order>(p) + yG * green<order>(p) + yB * blue<order>(p)) >>
             fractionBits);
@@ -57,11 +66,11 @@ void lumaRow(const std::uint32_t* __restrict in, int width, std::uint8_t* __rest
 
 // The chroma of `pairs` 2 x 2 blocks of two picture rows, from their sums.
 template <PixelOrder order>
-void chromaRow(const std::uint32_t* __restrict top, const std::uint32_t* __restrict bottom,
-               int pairs, std::uint8_t* __restrict cb, std::uint8_t* __restrict cr) {
+void chromaRow(const std::uint8_t* __restrict top, const std::uint8_t* __restrict bottom, int pairs,
+               std::uint8_t* __restrict cb, std::uint8_t* __restrict cr) {
     for (int x = 0; x < pairs; ++x) {
-        const std::uint32_t a = top[2 * x], b = top[2 * x + 1];
-        const std::uint32_t c = bottom[2 * x], d = bottom[2 * x + 1];
+        const std::uint32_t a = pixel(top, 2 * x), b = pixel(top, 2 * x + 1);
+        const std::uint32_t c = pixel(bottom, 2 * x), d = pixel(bottom, 2 * x + 1);
         const std::int32_t r = red<order>(a) + red<order>(b) + red<order>(c) + red<order>(d);
         const std::int32_t g =
             green<order>(a) + green<order>(b) + green<order>(c) + green<order>(d);
@@ -74,32 +83,35 @@ void chromaRow(const std::uint32_t* __restrict top, const std::uint32_t* __restr
 }
 
 template <PixelOrder order>
-void convert(const std::uint32_t* pixels, const PlaneLayout& layout, std::uint8_t* planes) {
+void convert(const std::uint8_t* pixels, const PlaneLayout& layout, std::uint8_t* planes) {
     const int width = layout.width, height = layout.height;
     std::uint8_t* luma = planes;
     std::uint8_t* cb = luma + static_cast<std::size_t>(width) * height;
     std::uint8_t* cr = cb + static_cast<std::size_t>(layout.chromaWidth) * layout.chromaHeight;
     // Picture row y is row height - 1 - y of the pixels: the flip costs nothing.
-    auto row = [&](int y) { return pixels + static_cast<std::size_t>(height - 1 - y) * width; };
-    // An odd last row pairs with itself, as the GPU pass's lookup clamped to
-    // the edge does; its second luma row goes to scratch.
-    std::vector<std::uint8_t> scratch(height % 2 == 1 ? width : 0);
+    auto row = [&](int y) { return pixels + static_cast<std::size_t>(height - 1 - y) * width * 4; };
     const int pairs = width / 2;
     for (int y = 0; y < height; y += 2) {
+        // An odd last row pairs with itself for its chroma, as the GPU pass's
+        // lookup clamped to the edge does.
         const bool single = y + 1 == height;
-        const std::uint32_t* top = row(y);
-        const std::uint32_t* bottom = single ? top : row(y + 1);
+        const std::uint8_t* top = row(y);
+        const std::uint8_t* bottom = single ? top : row(y + 1);
         std::uint8_t* lumaTop = luma + static_cast<std::size_t>(y) * width;
-        std::uint8_t* lumaBottom = single ? scratch.data() : lumaTop + width;
         std::uint8_t* cbRow = cb + static_cast<std::size_t>(y / 2) * layout.chromaWidth;
         std::uint8_t* crRow = cr + static_cast<std::size_t>(y / 2) * layout.chromaWidth;
         lumaRow<order>(top, width, lumaTop);
-        lumaRow<order>(bottom, width, lumaBottom);
+        if (!single) {
+            lumaRow<order>(bottom, width, lumaTop + width);
+        }
         chromaRow<order>(top, bottom, pairs, cbRow, crRow);
         if (width % 2 == 1) {
             // The odd last column likewise pairs with itself.
-            const std::uint32_t edge[2][2] = {{top[width - 1], top[width - 1]},
-                                              {bottom[width - 1], bottom[width - 1]}};
+            std::uint8_t edge[2][8];
+            for (int i : {0, 4}) {
+                std::memcpy(edge[0] + i, top + 4 * (width - 1), 4);
+                std::memcpy(edge[1] + i, bottom + 4 * (width - 1), 4);
+            }
             chromaRow<order>(edge[0], edge[1], 1, cbRow + pairs, crRow + pairs);
         }
     }
@@ -109,12 +121,9 @@ void convert(const std::uint32_t* pixels, const PlaneLayout& layout, std::uint8_
 
 void convertToYuv420(const std::uint8_t* pixels, PixelOrder order, const PlaneLayout& layout,
                      std::uint8_t* planes) {
-    // The pixels come from a vector or a mapped buffer, both aligned for
-    // 32-bit words; one load per pixel takes its four bytes at once.
-    const auto* words = reinterpret_cast<const std::uint32_t*>(pixels);
     if (order == PixelOrder::bgra) {
-        convert<PixelOrder::bgra>(words, layout, planes);
+        convert<PixelOrder::bgra>(pixels, layout, planes);
     } else {
-        convert<PixelOrder::rgba>(words, layout, planes);
+        convert<PixelOrder::rgba>(pixels, layout, planes);
     }
 }
