@@ -22,6 +22,17 @@ int parseFps(const std::string& text) {
     return fps;
 }
 
+Conversion parseConversion(const std::string& text) {
+    if (text.empty()) {
+        return Conversion::automatic;
+    }
+    if (text == "gpu" || text == "cpu") {
+        return text == "gpu" ? Conversion::gpu : Conversion::cpu;
+    }
+    throw std::runtime_error("VELLOMIRKE_CAPTURE_CONVERT must be \"gpu\" or \"cpu\", not \"" +
+                             text + "\"");
+}
+
 } // namespace
 
 CaptureConfig captureConfigFromEnvironment() {
@@ -35,5 +46,6 @@ CaptureConfig captureConfigFromEnvironment() {
     if (config.ffmpeg.empty()) {
         config.ffmpeg = "ffmpeg";
     }
+    config.conversion = parseConversion(variable("VELLOMIRKE_CAPTURE_CONVERT"));
     return config;
 }

@@ -54,9 +54,10 @@ bool CaptureSession::capture(GLFWwindow* window) {
             }
             width_ = framebufferWidth;
             height_ = framebufferHeight;
-            grabber_ = std::make_unique<FrameGrabber>(width_, height_);
+            grabber_ = std::make_unique<FrameGrabber>(width_, height_, config_.conversion);
             encoder_ = std::make_unique<VideoEncoder>(VideoEncoder::Settings{
-                config_.ffmpeg, config_.videoPath, width_, height_, config_.fps});
+                config_.ffmpeg, config_.videoPath, width_, height_, config_.fps,
+                grabber_->inputBytes(), grabber_->conversion()});
         }
         if (!grabber_->grab(framebufferWidth, framebufferHeight, toEncoder())) {
             return false;
@@ -70,10 +71,7 @@ bool CaptureSession::capture(GLFWwindow* window) {
 }
 
 FrameGrabber::Sink CaptureSession::toEncoder() {
-    return [this](const std::uint8_t* target) {
-        return encoder_->write(
-            [this, target](std::uint8_t* frame) { grabber_->layout().unpack(target, frame); });
-    };
+    return [this](const FrameGrabber::Copy& copy) { return encoder_->write(copy); };
 }
 
 bool CaptureSession::finish() {

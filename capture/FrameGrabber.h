@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CaptureConfig.h"
+#include "CpuYuvConversion.h"
 #include "GlFunctions.h"
 #include "PlaneLayout.h"
 #include "YuvPass.h"
@@ -7,22 +9,31 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // Reads finished frames back from the back buffer of the current OpenGL
-// context, converted to YUV 4:2:0 on the GPU, without waiting for the GPU:
-// each frame is read into one of a small ring of pixel-pack buffers and
-// handed on only when the ring comes round to it again, by which time the
-// GPU has long finished with it. The demo finds every piece of GL state as it
-// left it.
+// context without waiting for the GPU: each frame is read into one of a small
+// ring of pixel-pack buffers and handed on only when the ring comes round to
+// it again, by which time the GPU has long finished with it. The demo finds
+// every piece of GL state as it left it.
+//
+// A GPU converts each frame to YUV 4:2:0 in a pass of its own before the
+// read-back. A software renderer would do that pass on the CPU, slower than
+// plain code does the same sums, so there the frame is read as it is and
+// converted later, off the frame loop, by conversion().
 class FrameGrabber {
   public:
-    // Receives a read-back target (PlaneLayout's GPU form); false when the
-    // frame could not be taken and capturing must stop.
-    using Sink = std::function<bool(const std::uint8_t* target)>;
+    // Writes the frame being handed on into a buffer of inputBytes().
+    using Copy = std::function<void(std::uint8_t* input)>;
+    // Receives a frame; false when it could not be taken and capturing must
+    // stop.
+    using Sink = std::function<bool(const Copy& copy)>;
+    // Turns what a Copy wrote into the Y, Cb and Cr planes ffmpeg takes.
+    using Conversion = std::function<void(const std::uint8_t* input, std::uint8_t* planes)>;
 
     // Needs the demo's context to be current; throws std::runtime_error when
     // the context cannot do the work.
-    FrameGrabber(int width, int height);
+    FrameGrabber(int width, int height, ::Conversion where);
 
     // Starts reading the bottom-left framebufferWidth x framebufferHeight
     // pixels of the back buffer as the top-left of the picture; whatever the
@@ -34,15 +45,26 @@ class FrameGrabber {
     bool drain(const Sink& sink);
 
     bool framesInFlight() const { return inFlight_ > 0; }
-    const PlaneLayout& layout() const { return layout_; }
+    bool convertsOnGpu() const { return pass_.has_value(); }
+    std::size_t inputBytes() const;
+    // Empty when the frames are converted on the GPU: a Copy writes planes.
+    Conversion conversion() const;
 
   private:
+    struct ReadSize {
+        int width = 0;
+        int height = 0;
+    };
+
     bool deliverOldest(const Sink& sink);
+    void copyPixels(const std::uint8_t* pixels, ReadSize size, std::uint8_t* input) const;
 
     GlFunctions gl_;
     PlaneLayout layout_;
-    YuvPass pass_;
+    std::optional<YuvPass> pass_;
+    PixelOrder order_ = PixelOrder::rgba;
     std::array<GLuint, 3> packBuffers_{};
+    std::array<ReadSize, 3> readSizes_{};
     std::size_t next_ = 0;
     std::size_t inFlight_ = 0;
 };

@@ -35,6 +35,7 @@
     X(PFNGLGETPROGRAMIVPROC, getProgramiv, glGetProgramiv)                                         \
     X(PFNGLGETSHADERINFOLOGPROC, getShaderInfoLog, glGetShaderInfoLog)                             \
     X(PFNGLGETSHADERIVPROC, getShaderiv, glGetShaderiv)                                            \
+    X(PFNGLGETSTRINGPROC, getString, glGetString)                                                  \
     X(PFNGLGETUNIFORMLOCATIONPROC, getUniformLocation, glGetUniformLocation)                       \
     X(PFNGLISENABLEDPROC, isEnabled, glIsEnabled)                                                  \
     X(PFNGLLINKPROGRAMPROC, linkProgram, glLinkProgram)                                            \

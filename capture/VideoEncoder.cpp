@@ -85,10 +85,15 @@ VideoEncoder::VideoEncoder(const Settings& settings) {
         throw std::runtime_error("cannot start " + settings.ffmpeg + ": " + std::strerror(error));
     }
 
-    frameBytes_ = PlaneLayout(settings.width, settings.height).planeBytes();
+    const std::size_t planeBytes = PlaneLayout(settings.width, settings.height).planeBytes();
+    convert_ = settings.convert;
+    if (convert_) {
+        planes_.resize(planeBytes);
+    }
+    const std::size_t inputBytes = convert_ ? settings.inputBytes : planeBytes;
     buffers_.resize(queuedFrames);
     for (std::size_t i = 0; i < buffers_.size(); ++i) {
-        buffers_[i].resize(frameBytes_);
+        buffers_[i].resize(inputBytes);
         free_.push_back(i);
     }
     sender_ = std::thread(&VideoEncoder::sendFrames, this);
@@ -126,9 +131,21 @@ void VideoEncoder::sendFrames() {
         std::size_t buffer = queued_.front();
         queued_.pop_front();
         lock.unlock();
-        bool sent = send(buffers_[buffer]);
-        lock.lock();
-        free_.push_back(buffer);
+        bool sent = false;
+        if (convert_) {
+            // The frame loop gets the buffer back as soon as it is converted.
+            convert_(buffers_[buffer].data(), planes_.data());
+            lock.lock();
+            free_.push_back(buffer);
+            changed_.notify_all();
+            lock.unlock();
+            sent = send(planes_);
+            lock.lock();
+        } else {
+            sent = send(buffers_[buffer]);
+            lock.lock();
+            free_.push_back(buffer);
+        }
         if (!sent) {
             failed_ = true;
         }

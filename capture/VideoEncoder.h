@@ -24,6 +24,11 @@ class VideoEncoder {
         int width = 0;
         int height = 0;
         int fps = 0;
+        // Bytes of a frame as write() takes it, and the conversion into the
+        // planes ffmpeg takes, done on the encoder's thread; without one, a
+        // frame is written as those planes.
+        std::size_t inputBytes = 0;
+        std::function<void(const std::uint8_t* input, std::uint8_t* planes)> convert;
     };
 
     // Starts ffmpeg; throws std::runtime_error when it cannot be started.
@@ -33,8 +38,8 @@ class VideoEncoder {
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
-    // Writes the Y, Cb and Cr planes of one frame, top row first, into the
-    // frameBytes() at its argument.
+    // Writes one frame into the Settings::inputBytes at its argument: the Y,
+    // Cb and Cr planes, top row first, unless the encoder converts it.
     using Fill = std::function<void(std::uint8_t* frame)>;
 
     // Queues one frame filled by `fill`. False once ffmpeg takes no more
@@ -51,7 +56,8 @@ class VideoEncoder {
     int socket_ = -1;
     pid_t pid_ = -1;
     bool finished_ = false;
-    std::size_t frameBytes_ = 0;
+    std::function<void(const std::uint8_t*, std::uint8_t*)> convert_;
+    std::vector<std::uint8_t> planes_; // the converted frame being sent
 
     std::mutex mutex_;
     std::condition_variable changed_;

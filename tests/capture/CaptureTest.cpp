@@ -265,23 +265,28 @@ TEST(CaptureVideo, EveryFrameShowsItsOwnTimeAndTheSoundtrackRunsFromTheStart) {
     }
 }
 
+// Once with each way of converting the frames to YUV, which must agree.
 TEST(CaptureVideo, WithoutSoundtrackWritesVideoOnlyToDemoMp4BesideTheCaller) {
-    TempDir dir;
-    writeAssets(dir, "assets");
-    CaptureRun capture({"--fps", "1", "--assets", "assets"}, dir.path());
-    auto status = capture.waitForExit(120s);
-    ASSERT_TRUE(status) << "still running after 120 s";
-    ASSERT_EQ(*status, 0) << capture.errors();
-    EXPECT_EQ(capture.output(), "");
-    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    for (const char* conversion : {"gpu", "cpu"}) {
+        SCOPED_TRACE(std::string("converted on the ") + conversion);
+        TempDir dir;
+        writeAssets(dir, "assets");
+        CaptureRun capture({"--fps", "1", "--assets", "assets"}, dir.path(),
+                           {{"VELLOMIRKE_CAPTURE_CONVERT", conversion}});
+        auto status = capture.waitForExit(120s);
+        ASSERT_TRUE(status) << "still running after 120 s";
+        ASSERT_EQ(*status, 0) << capture.errors();
+        EXPECT_EQ(capture.output(), "");
+        EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
 
-    const std::string video = dir.file("demo.mp4");
-    auto streams = videoprobe::streams(video);
-    ASSERT_EQ(streams.size(), 1u);
-    EXPECT_EQ(streams[0].type, "video");
-    EXPECT_EQ(streams[0].decodedFrames, 31);
-    EXPECT_NEAR(streams[0].duration, 31.0, 1e-3);
-    expectFramesShowTheirTimes(video, 1);
+        const std::string video = dir.file("demo.mp4");
+        auto streams = videoprobe::streams(video);
+        ASSERT_EQ(streams.size(), 1u);
+        EXPECT_EQ(streams[0].type, "video");
+        EXPECT_EQ(streams[0].decodedFrames, 31);
+        EXPECT_NEAR(streams[0].duration, 31.0, 1e-3);
+        expectFramesShowTheirTimes(video, 1);
+    }
 }
 
 TEST(CaptureVideo, StoppedByASignalLeavesNoProcessAndNoFile) {

@@ -61,7 +61,13 @@ std::string firstDifference(const std::string& a, const std::string& b) {
 
 } // namespace
 
-TEST(CapturedCalls, TheDemosCallsAndStateAreAsWithoutTheCapture) {
+// Once with each way of converting the frames to YUV: the GPU pass, and the
+// plain read-back that the CPU converts.
+class CapturedCalls : public testing::TestWithParam<const char*> {};
+
+INSTANTIATE_TEST_SUITE_P(Conversion, CapturedCalls, testing::Values("gpu", "cpu"));
+
+TEST_P(CapturedCalls, TheDemosCallsAndStateAreAsWithoutTheCapture) {
     XvfbServer server;
     TempDir dir;
     dir.copyTestFile("vertex.glsl", "vertex.glsl");
@@ -79,7 +85,8 @@ TEST(CapturedCalls, TheDemosCallsAndStateAreAsWithoutTheCapture) {
                         {"SDL_AUDIODRIVER", "dummy"},
                         {"LD_PRELOAD", VELLOMIRKE_CAPTURE_LIBRARY},
                         {"VELLOMIRKE_CAPTURE_FPS", "1"},
-                        {"VELLOMIRKE_CAPTURE_VIDEO", dir.file("video.mp4")}};
+                        {"VELLOMIRKE_CAPTURE_VIDEO", dir.file("video.mp4")},
+                        {"VELLOMIRKE_CAPTURE_CONVERT", GetParam()}};
     demo.stdoutPath = dir.file("demo.out");
     demo.stderrPath = dir.file("demo.err");
     ASSERT_EQ(runToEnd(demo, 120s), 0) << readFile(dir.file("demo.err"));
