@@ -1,86 +1,53 @@
 // How a run of the demo starts and ends: close requests, the thirty-second
 // end, and the two ways start-up can fail.
-#include "DemoProcess.h"
+#include "DemoRun.h"
 #include "Messages.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
-using namespace std::chrono_literals;
 using namespace testsupport;
 
-namespace {
-
-void copyShaders(const TempDir& dir, const std::string& fragment = "probe.frag") {
-    dir.copyTestFile("vertex.glsl", "vertex.glsl");
-    dir.copyTestFile(fragment, "fragment.glsl");
-}
-
-} // namespace
-
 TEST(DemoLifecycle, CloseRequestEndsTheRunQuietlyWithStatusZero) {
-    XvfbServer server;
-    TempDir dir;
-    copyShaders(dir);
-    DemoProcess demo(server.display(), dir);
-    XClient x(server.display());
-    XWindow window = demo.waitForWindow(x);
-    x.sendCloseRequest(window);
-    auto status = demo.waitForExit(10s);
-    ASSERT_TRUE(status) << "the demo ignored the close request";
-    EXPECT_EQ(*status, 0);
-    EXPECT_EQ(demo.output(), "");
+    DemoRun run;
+    run.useShaders("probe.frag");
+    run.startAndShow();
+    EXPECT_EQ(run.close(), 0);
+    EXPECT_EQ(run.output(), "");
 }
 
-TEST(DemoLifecycle, EndsByItselfAfterThirtySeconds) {
-    XvfbServer server;
-    TempDir dir;
-    copyShaders(dir);
+TEST(DemoLifecycle, EndsByItselfAfterThirtySecondsWhateverItsArguments) {
+    // The demo takes no options: what is on its command line changes nothing.
+    DemoRun run;
+    run.useShaders("probe.frag");
     auto started = std::chrono::steady_clock::now();
-    DemoProcess demo(server.display(), dir);
-    auto status = demo.waitForExit(60s);
+    run.start({demoBinary(), "--help", "-fullscreen", "fragment.glsl"});
+    auto status = run.waitForExit(90s);
     auto took = std::chrono::steady_clock::now() - started;
-    ASSERT_TRUE(status) << "still running after 60 s";
+    ASSERT_TRUE(status) << "still running after 90 s";
     EXPECT_EQ(*status, 0);
-    EXPECT_EQ(demo.output(), "");
+    EXPECT_EQ(run.output(), "");
     EXPECT_GE(took, 30s);
 }
 
-TEST(DemoLifecycle, NoDisplayFailsToCreateTheWindow) {
-    TempDir dir;
-    copyShaders(dir);
-    DemoProcess demo("", dir, {{"DISPLAY", std::nullopt}});
-    auto status = demo.waitForExit(20s);
-    ASSERT_TRUE(status);
-    EXPECT_EQ(*status, 255);
-    EXPECT_EQ(demo.output(), "Failed to create GLFW window\n");
-}
-
-TEST(DemoLifecycle, ServerWithoutGlxFailsToCreateTheWindow) {
-    XvfbServer server("1920x1080x24", {"-extension", "GLX"});
-    TempDir dir;
-    copyShaders(dir);
-    DemoProcess demo(server.display(), dir);
-    auto status = demo.waitForExit(20s);
-    ASSERT_TRUE(status);
-    EXPECT_EQ(*status, 255);
-    EXPECT_EQ(demo.output(), "Failed to create GLFW window\n");
+TEST(DemoLifecycle, NoDisplayOrNoGlxFailsToCreateTheWindow) {
+    for (DemoRun::Screen screen :
+         {DemoRun::Screen{"", {}, true}, DemoRun::Screen{"1920x1080x24", {"-extension", "GLX"}}}) {
+        DemoRun run(screen);
+        run.useShaders("probe.frag");
+        run.start();
+        auto status = run.waitForExit();
+        ASSERT_TRUE(status);
+        EXPECT_EQ(*status, 255);
+        EXPECT_EQ(run.output(), "Failed to create GLFW window\n");
+    }
 }
 
 TEST(DemoLifecycle, MissingShaderFilesAreReportedAndTheDemoRunsOn) {
-    XvfbServer server;
-    TempDir dir;
-    DemoProcess demo(server.display(), dir);
-    XClient x(server.display());
-    XWindow window = demo.waitForWindow(x);
-    EXPECT_TRUE(demo.process().running());
-    x.sendCloseRequest(window);
-    auto status = demo.waitForExit(10s);
-    ASSERT_TRUE(status);
-    EXPECT_EQ(*status, 0);
-    std::string out = demo.output();
+    DemoRun run;
+    run.startAndShow();
+    EXPECT_TRUE(run.process().running());
+    EXPECT_EQ(run.close(), 0);
+    std::string out = run.output();
     size_t first = out.find(readFailed);
     size_t vertex = out.find(compileFailed + "vertex\n");
     size_t second = out.find(readFailed, first + 1);

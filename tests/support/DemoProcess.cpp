@@ -5,10 +5,6 @@
 
 namespace testsupport {
 
-std::string demoBinary() {
-    return VELLOMIRKE_DEMO_BINARY;
-}
-
 DemoProcess::DemoProcess(const std::string& display, const TempDir& dir,
                          std::map<std::string, std::optional<std::string>> environment,
                          std::vector<std::string> command)

@@ -4,8 +4,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xdamage.h>
 
 #include <fstream>
+#include <poll.h>
 #include <functional>
 #include <stdexcept>
 #include <thread>
@@ -67,6 +69,11 @@ XClient::XClient(const std::string& display) : display_(XOpenDisplay(display.c_s
         throw std::runtime_error("cannot open display " + display);
     }
     XSetErrorHandler(ignoreXErrors);
+    int errorBase = 0;
+    if (!XDamageQueryExtension(display_, &damageEventBase_, &errorBase)) {
+        XCloseDisplay(display_);
+        throw std::runtime_error("the X server on " + display + " has no DAMAGE extension");
+    }
 }
 
 XClient::~XClient() {
@@ -115,13 +122,17 @@ unsigned XClient::keycode(const std::string& key) {
     return XKeysymToKeycode(display_, sym);
 }
 
-void XClient::pressKey(const std::string& key) {
-    XTestFakeKeyEvent(display_, keycode(key), True, CurrentTime);
+void XClient::pressKeys(const std::vector<std::string>& keys) {
+    for (const auto& key : keys) {
+        XTestFakeKeyEvent(display_, keycode(key), True, CurrentTime);
+    }
     XFlush(display_);
 }
 
-void XClient::releaseKey(const std::string& key) {
-    XTestFakeKeyEvent(display_, keycode(key), False, CurrentTime);
+void XClient::releaseKeys(const std::vector<std::string>& keys) {
+    for (const auto& key : keys) {
+        XTestFakeKeyEvent(display_, keycode(key), False, CurrentTime);
+    }
     XFlush(display_);
 }
 
@@ -129,6 +140,44 @@ void XClient::holdKey(const std::string& key, std::chrono::milliseconds duration
     pressKey(key);
     std::this_thread::sleep_for(duration);
     releaseKey(key);
+}
+
+bool XClient::waitForFrames(XWindow window, int count, std::chrono::milliseconds timeout) {
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    auto [width, height] = windowSize(window);
+    const long frameArea = long(width) * height;
+    Damage damage = XDamageCreate(display_, window, XDamageReportRawRectangles);
+    XSync(display_, False);
+    long area = 0;
+    int frames = 0;
+    while (frames < count) {
+        while (frames < count && XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type != damageEventBase_ + XDamageNotify) {
+                continue;
+            }
+            const auto& notify = reinterpret_cast<const XDamageNotifyEvent&>(event);
+            if (notify.damage != damage) {
+                continue;
+            }
+            area += long(notify.area.width) * notify.area.height;
+            if (area >= frameArea) {
+                ++frames;
+                area = 0;
+            }
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (frames >= count || left.count() <= 0) {
+            break;
+        }
+        pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+        poll(&connection, 1, int(std::min<long>(left.count(), 100)));
+    }
+    XDamageDestroy(display_, damage);
+    XSync(display_, False);
+    return frames >= count;
 }
 
 void XClient::sendCloseRequest(XWindow window) {

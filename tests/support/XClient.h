@@ -43,10 +43,20 @@ class XClient {
     std::string title(XWindow window);
     bool windowExists(XWindow window);
 
-    // `key` is an X keysym name such as "Escape" or "space".
-    void pressKey(const std::string& key);
-    void releaseKey(const std::string& key);
+    // `key` is an X keysym name such as "Escape" or "space". The keys of one
+    // call reach the server in one batch, so that one event poll reads them
+    // all.
+    void pressKeys(const std::vector<std::string>& keys);
+    void releaseKeys(const std::vector<std::string>& keys);
+    void pressKey(const std::string& key) { pressKeys({key}); }
+    void releaseKey(const std::string& key) { releaseKeys({key}); }
     void holdKey(const std::string& key, std::chrono::milliseconds duration);
+
+    // Waits until `count` frames have reached `window` from now on; false at
+    // the timeout. A frame is as much drawing as covers the window once, as
+    // the server's damage reports count it: a buffer swap, whether it arrives
+    // in one piece or in bands.
+    bool waitForFrames(XWindow window, int count, std::chrono::milliseconds timeout);
 
     // What a window manager sends when the user closes the window:
     // WM_PROTOCOLS / WM_DELETE_WINDOW.
@@ -62,6 +72,7 @@ class XClient {
   private:
     unsigned keycode(const std::string& key);
     _XDisplay* display_;
+    int damageEventBase_ = 0;
 };
 
 // Writes an image as a binary PPM, for looking at a failure afterwards.
