@@ -3,42 +3,24 @@
 // Without it, what is left must be the demo's own frame loop call for call,
 // and the GL state that the demo finds after each pass must be the state it
 // left before it.
-#include "ChildProcess.h"
+#include "DemoRun.h"
 #include "RecordedRun.h"
-#include "TempDir.h"
-#include "XvfbServer.h"
+#include "RunTool.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
-using namespace std::chrono_literals;
 using namespace testsupport;
 using conformance::TraceCall;
 
 namespace {
 
-int runToEnd(const ProcessOptions& options, std::chrono::seconds timeout) {
-    ChildProcess process(options);
-    auto status = process.waitForExit(timeout);
-    if (!status) {
-        throw std::runtime_error(options.argv[0] + " still running after " +
-                                 std::to_string(timeout.count()) + " s");
-    }
-    return *status;
-}
-
 // The GL parameters (every glGet value) after call `call` of `trace`, as
 // glretrace dumps them.
-std::string parametersAfter(const TempDir& dir, const std::string& display, long call) {
+std::string parametersAfter(DemoRun& run, long call) {
     ProcessOptions options;
-    options.argv = {"glretrace", "-D", std::to_string(call), dir.file("run.trace")};
-    options.environment = {{"DISPLAY", display}};
-    options.stdoutPath = dir.file("state.json");
-    if (runToEnd(options, 60s) != 0) {
-        throw std::runtime_error("glretrace failed at call " + std::to_string(call));
-    }
-    std::string state = readFile(dir.file("state.json"));
+    options.environment = {{"DISPLAY", run.display()}};
+    std::string state = runTool(
+        {"glretrace", "-D", std::to_string(call), run.dir().file("run.trace")}, 60s, options);
     size_t begin = state.find("\"parameters\"");
     size_t end = state.find("\n  \"shaders\"");
     if (begin == std::string::npos || end == std::string::npos) {
@@ -68,39 +50,24 @@ class CapturedCalls : public testing::TestWithParam<const char*> {};
 INSTANTIATE_TEST_SUITE_P(Conversion, CapturedCalls, testing::Values("gpu", "cpu"));
 
 TEST_P(CapturedCalls, TheDemosCallsAndStateAreAsWithoutTheCapture) {
-    XvfbServer server;
-    TempDir dir;
-    dir.copyTestFile("vertex.glsl", "vertex.glsl");
-    dir.copyTestFile("capture-clock.frag", "fragment.glsl");
-    ProcessOptions demo;
-    demo.argv = {"apitrace",
-                 "trace",
-                 "--api",
-                 "gl",
-                 "-o",
-                 dir.file("run.trace"),
-                 VELLOMIRKE_BUILD_DIR "/vellomirke-demo"};
-    demo.workingDirectory = dir.path();
-    demo.environment = {{"DISPLAY", server.display()},
-                        {"SDL_AUDIODRIVER", "dummy"},
-                        {"LD_PRELOAD", VELLOMIRKE_CAPTURE_LIBRARY},
-                        {"VELLOMIRKE_CAPTURE_FPS", "1"},
-                        {"VELLOMIRKE_CAPTURE_VIDEO", dir.file("video.mp4")},
-                        {"VELLOMIRKE_CAPTURE_CONVERT", GetParam()}};
-    demo.stdoutPath = dir.file("demo.out");
-    demo.stderrPath = dir.file("demo.err");
-    ASSERT_EQ(runToEnd(demo, 120s), 0) << readFile(dir.file("demo.err"));
-    ProcessOptions dump;
-    dump.argv = {"apitrace", "dump", "-v", "--multiline=false", dir.file("run.trace")};
-    dump.stdoutPath = dir.file("calls.dump");
-    ASSERT_EQ(runToEnd(dump, 60s), 0);
+    DemoRun run;
+    run.useShaders("capture-clock.frag");
+    run.environment()["LD_PRELOAD"] = VELLOMIRKE_CAPTURE_LIBRARY;
+    run.environment()["VELLOMIRKE_CAPTURE_FPS"] = "1";
+    run.environment()["VELLOMIRKE_CAPTURE_VIDEO"] = run.dir().file("video.mp4");
+    run.environment()["VELLOMIRKE_CAPTURE_CONVERT"] = GetParam();
+    run.start(
+        {"apitrace", "trace", "--api", "gl", "-o", run.dir().file("run.trace"), demoBinary()});
+    ASSERT_EQ(run.waitForExit(120s).value_or(-1000), 0) << run.errors();
+    std::string dump =
+        runTool({"apitrace", "dump", "-v", "--multiline=false", run.dir().file("run.trace")});
 
     // The passes: from each draw to its swap, and after the last swap until
     // the context is released.
-    conformance::RecordedRun run;
+    conformance::RecordedRun traced;
     std::vector<std::pair<long, long>> passes; // last call before, last call of
     std::vector<TraceCall> calls;
-    for (TraceCall& call : conformance::parseTraceDump(readFile(dir.file("calls.dump")))) {
+    for (TraceCall& call : conformance::parseTraceDump(dump)) {
         if (!call.fake) {
             calls.push_back(std::move(call));
         }
@@ -123,12 +90,12 @@ TEST_P(CapturedCalls, TheDemosCallsAndStateAreAsWithoutTheCapture) {
         if (inPass) {
             passes.emplace_back(call.number, call.number);
         }
-        run.calls.push_back(call);
+        traced.calls.push_back(call);
     }
     ASSERT_EQ(readsBack, 31) << "the capture read back a frame per frame drawn";
 
     try {
-        auto frames = run.frames();
+        auto frames = traced.frames();
         ASSERT_EQ(frames.size(), 31u);
         for (size_t k = 0; k < frames.size(); ++k) {
             EXPECT_EQ(frames[k].timeValue, static_cast<double>(k)) << "frame " << k;
@@ -140,8 +107,8 @@ TEST_P(CapturedCalls, TheDemosCallsAndStateAreAsWithoutTheCapture) {
     // The first pass sets the capture up, the second is like every later one,
     // the last reads back the frames still in flight.
     for (auto [before, after] : {passes[0], passes[1], passes.back()}) {
-        std::string left = parametersAfter(dir, server.display(), before);
-        std::string found = parametersAfter(dir, server.display(), after);
+        std::string left = parametersAfter(run, before);
+        std::string found = parametersAfter(run, after);
         EXPECT_TRUE(left == found)
             << "calls " << before << " to " << after << ": " << firstDifference(left, found);
     }

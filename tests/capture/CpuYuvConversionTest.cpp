@@ -1,25 +1,25 @@
 // The capture's CPU conversion on pixels whose BT.709 limited-range values
 // are known.
 #include "CpuYuvConversion.h"
+#include "Pictures.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace {
+using testsupport::Rgb;
 
-struct Rgb {
-    std::uint8_t r, g, b;
-};
+namespace {
 
 // Pixels as glReadPixels gives them, bottom row first.
 std::vector<std::uint8_t> pixels(const std::vector<Rgb>& bottomRowFirst, PixelOrder order) {
     std::vector<std::uint8_t> bytes;
     for (Rgb c : bottomRowFirst) {
+        auto r = std::uint8_t(c.r), g = std::uint8_t(c.g), b = std::uint8_t(c.b);
         if (order == PixelOrder::rgba) {
-            bytes.insert(bytes.end(), {c.r, c.g, c.b, 255});
+            bytes.insert(bytes.end(), {r, g, b, 255});
         } else {
-            bytes.insert(bytes.end(), {c.b, c.g, c.r, 255});
+            bytes.insert(bytes.end(), {b, g, r, 255});
         }
     }
     return bytes;
@@ -46,7 +46,7 @@ TEST(CpuYuvConversion, FlatColoursGiveTheirBt709LimitedRangeSamples) {
         for (PixelOrder order : {PixelOrder::rgba, PixelOrder::bgra}) {
             EXPECT_EQ(converted(std::vector<Rgb>(4, c.colour), order, 2, 2),
                       (std::vector<int>{c.y, c.y, c.y, c.y, c.cb, c.cr}))
-                << int(c.colour.r) << "," << int(c.colour.g) << "," << int(c.colour.b)
+                << testsupport::describe(c.colour)
                 << (order == PixelOrder::rgba ? " RGBA" : " BGRA");
         }
     }

@@ -1,31 +1,16 @@
 #include "VideoProbe.h"
 
-#include "ChildProcess.h"
-#include "TempDir.h"
+#include "RunTool.h"
 
-#include <chrono>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
 
 namespace videoprobe {
 
-namespace {
+using testsupport::runTool;
 
-// Runs a tool to its end and returns its standard output.
-std::string run(const std::vector<std::string>& argv) {
-    testsupport::TempDir dir;
-    testsupport::ProcessOptions options;
-    options.argv = argv;
-    options.stdoutPath = dir.file("out");
-    options.stderrPath = dir.file("err");
-    testsupport::ChildProcess tool(options);
-    auto status = tool.waitForExit(std::chrono::seconds(60));
-    if (status != 0) {
-        throw std::runtime_error(argv[0] + " failed: " + testsupport::readFile(dir.file("err")));
-    }
-    return testsupport::readFile(dir.file("out"));
-}
+namespace {
 
 double number(const std::string& text) {
     return text.empty() || text == "N/A" ? -1 : std::stod(text);
@@ -34,10 +19,10 @@ double number(const std::string& text) {
 } // namespace
 
 std::vector<Stream> streams(const std::string& video) {
-    std::istringstream report(
-        run({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-             "stream=codec_type,codec_name,pix_fmt,width,height,start_time,duration,nb_read_frames",
-             "-of", "default=noprint_wrappers=0", video}));
+    std::istringstream report(runTool(
+        {"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+         "stream=codec_type,codec_name,pix_fmt,width,height,start_time,duration,nb_read_frames",
+         "-of", "default=noprint_wrappers=0", video}));
     std::vector<Stream> result;
     std::string line;
     while (std::getline(report, line)) {
@@ -73,7 +58,7 @@ std::vector<Stream> streams(const std::string& video) {
     return result;
 }
 
-Rgb SmallFrame::at(int x, int y) const {
+testsupport::Rgb SmallFrame::at(int x, int y) const {
     const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
     return {p[0], p[1], p[2]};
 }
@@ -83,8 +68,8 @@ std::vector<SmallFrame> frames(const std::string& video, int width, int height) 
     // smears colour across the small picture.
     std::string filter = "format=rgb24,scale=" + std::to_string(width) + ":" +
                          std::to_string(height) + ":flags=area";
-    std::string raw = run({"ffmpeg", "-v", "error", "-nostdin", "-i", video, "-vf", filter, "-f",
-                           "rawvideo", "-pix_fmt", "rgb24", "-"});
+    std::string raw = runTool({"ffmpeg", "-v", "error", "-nostdin", "-i", video, "-vf", filter,
+                               "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
     const std::size_t frameBytes = static_cast<std::size_t>(width) * height * 3;
     if (raw.size() % frameBytes != 0) {
         throw std::runtime_error("ffmpeg returned part of a frame");
@@ -99,8 +84,8 @@ std::vector<SmallFrame> frames(const std::string& video, int width, int height) 
 }
 
 std::vector<std::int16_t> audio(const std::string& video, int rate) {
-    std::string raw = run({"ffmpeg", "-v", "error", "-nostdin", "-i", video, "-map", "0:a:0", "-ac",
-                           "1", "-ar", std::to_string(rate), "-f", "s16le", "-"});
+    std::string raw = runTool({"ffmpeg", "-v", "error", "-nostdin", "-i", video, "-map", "0:a:0",
+                               "-ac", "1", "-ar", std::to_string(rate), "-f", "s16le", "-"});
     std::vector<std::int16_t> samples(raw.size() / 2);
     std::memcpy(samples.data(), raw.data(), samples.size() * 2);
     return samples;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "XClient.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,17 +23,13 @@ struct Stream {
 
 std::vector<Stream> streams(const std::string& video);
 
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-};
-
 // Every frame, decoded and shrunk to width x height by averaging areas, so
 // that each pixel stands for a block of the full picture. Top row first.
 struct SmallFrame {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgb;
-    Rgb at(int x, int y) const;
+    testsupport::Rgb at(int x, int y) const;
 };
 std::vector<SmallFrame> frames(const std::string& video, int width, int height);
 

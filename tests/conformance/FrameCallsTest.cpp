@@ -1,9 +1,13 @@
 // The frame loop as the GL calls show it: each frame exactly clear, current
 // program, the two uniforms, one draw and the swap; the time that it feeds the
-// shader; and how a run that ends by time ends.
+// shader; how a run ends by time and by Escape; and the viewport, set at
+// start-up and changed only by a resize event.
 #include "RecordedRun.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 using namespace conformance;
 
@@ -38,4 +42,58 @@ TEST(Frames, RunEndsWithTheFirstFrameAtThirtySeconds) {
     }
     EXPECT_EQ(run.fact("status"), 0);
     EXPECT_EQ(run.output, "") << "a run with valid shaders prints nothing";
+}
+
+TEST(Frames, TheFrameThatSeesEscapeIsStillDrawnAndIsTheLast) {
+    // Escape went down together with Space, which rebuilds the program on
+    // every frame that sees it down: the frame that saw Escape shows as the
+    // one rebuild, and a frame after it would rebuild again.
+    const RecordedRun& run = escapedRun();
+    try {
+        auto frames = run.frames();
+        ASSERT_GT(frames.size(), 1u);
+        for (size_t i = 0; i + 1 < frames.size(); ++i) {
+            ASSERT_FALSE(frames[i].reload) << "frame " << i << " rebuilt before Escape";
+        }
+        EXPECT_TRUE(frames.back().reload) << "the frame that saw Escape is not the last drawn";
+        EXPECT_LT(frames.back().timeValue, 30.0) << "the run ended by time, not by Escape";
+    } catch (const CallMismatch& e) {
+        FAIL() << e.what();
+    }
+    EXPECT_EQ(run.fact("status"), 0);
+    EXPECT_EQ(run.output, "");
+}
+
+namespace {
+
+std::vector<std::string> viewports(const RecordedRun& run) {
+    std::vector<std::string> found;
+    for (const TraceCall& call : run.calls) {
+        if (call.name == "glViewport") {
+            found.push_back(call.arg("x") + " " + call.arg("y") + " " + call.arg("width") + " " +
+                            call.arg("height"));
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(Viewport, StartsAt1920x1080AndFollowsTheResizeEventOnly) {
+    // On a 1920x1080 screen no resize comes.
+    EXPECT_EQ(viewports(recordedRun()), std::vector<std::string>{"0 0 1920 1080"});
+    // On a 1280x720 one, the resize comes with an event poll between frames.
+    const RecordedRun& run = escapedRun();
+    ASSERT_EQ(viewports(run), (std::vector<std::string>{"0 0 1920 1080", "0 0 1280 720"}));
+    size_t resizedAfter = 0;
+    try {
+        auto frames = run.frames();
+        while (resizedAfter < frames.size() && frames[resizedAfter].viewport.empty()) {
+            ++resizedAfter;
+        }
+        EXPECT_LT(resizedAfter + 1, frames.size()) << "no frame was drawn after the resize";
+    } catch (const CallMismatch& e) {
+        FAIL() << e.what();
+    }
+    RecordProperty("frames_before_resize", std::to_string(resizedAfter + 1));
 }

@@ -1,138 +1,147 @@
-// Records one whole run of the demo under apitrace, for the checks in this
-// folder to read: the demo starts with probe.frag, runs three seconds, then
-// fragment.glsl is replaced by reordered-uniforms.frag and Space is held for
-// two seconds, and the run goes on until it ends by itself at thirty seconds.
-// Its resident size is sampled all along.
+// Records two runs of the demo under apitrace, for the checks in this folder
+// to read.
+//
+// The whole run, in OUTPUT_DIRECTORY: the demo starts with probe.frag; after
+// some frames fragment.glsl is replaced by reordered-uniforms.frag and Space
+// is held for a counted number of frames, and the run goes on until it ends by
+// itself at thirty seconds. Its resident size is sampled all along.
+//
+// The short run, in OUTPUT_DIRECTORY/escape: on a 1280x720 screen, so that a
+// framebuffer resize reaches the demo, ended after some frames by Escape and
+// Space pressed together, so that the frame which sees Escape rebuilds the
+// program as well and shows in the trace.
 //
 // Usage: record_conformance_run OUTPUT_DIRECTORY
-// Writes there: calls.dump (apitrace dump -v --multiline=false --blobs, with
-// the blob_call*.bin files beside it), rss.txt ("seconds KiB" per line, time
-// counted from the window's appearance), run.txt ("key value" lines) and
-// stdout.txt. Exits nonzero only when the run could not be recorded; whether
-// the run itself was right is for the checks to say.
-#include "ChildProcess.h"
-#include "DemoProcess.h"
+// Writes in each: calls.dump (apitrace dump -v --multiline=false --blobs,
+// with the blob_call*.bin files beside it), rss.txt ("seconds KiB" per line,
+// time counted from the first frame), run.txt ("key value" lines) and
+// stdout.txt. Exits nonzero only when a run could not be recorded; whether the
+// run itself was right is for the checks to say.
+#include "DemoRun.h"
 #include "ProcStatus.h"
-#include "TempDir.h"
-#include "XClient.h"
-#include "XvfbServer.h"
+#include "RunTool.h"
 
-#include <chrono>
-#include <cstdio>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <thread>
 
-using namespace std::chrono_literals;
 using namespace testsupport;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+// Frames let pass before anything is measured, frames watched for growth
+// before Space goes down, and frames that Space is held for.
+constexpr int settleFrames = 20;
+constexpr int steadyFrames = 100;
+constexpr int holdFrames = 12;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 // The demo is the child that `apitrace trace` starts.
-pid_t findDemo(ChildProcess& tracer) {
-    auto deadline = Clock::now() + 10s;
-    while (Clock::now() < deadline) {
-        auto children = conformance::childrenOf(tracer.pid());
-        if (!children.empty()) {
-            return children.front();
-        }
-        std::this_thread::sleep_for(10ms);
+pid_t findDemo(DemoRun& run) {
+    pid_t demo = -1;
+    waitUntil(
+        [&] {
+            auto children = conformance::childrenOf(run.process().pid());
+            demo = children.empty() ? -1 : children.front();
+            return demo > 0;
+        },
+        10s);
+    if (demo < 0) {
+        throw std::runtime_error("no demo process under apitrace");
     }
-    return -1;
+    return demo;
 }
 
+// Samples a process's resident size every 100 ms on a thread of its own,
+// until the process has gone or the value goes away.
 class RssLog {
   public:
-    RssLog(pid_t pid, Clock::time_point origin, const std::string& path)
-        : pid_(pid), origin_(origin), out_(path) {}
-
-    // Samples every 100 ms for `duration`, or until the process exits.
-    void sampleFor(std::chrono::milliseconds duration, ChildProcess& tracer) {
-        auto end = Clock::now() + duration;
-        while (Clock::now() < end && tracer.running()) {
-            if (auto kib = conformance::residentKib(pid_)) {
-                out_ << secondsSince(origin_) << ' ' << *kib << '\n';
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        out_.flush();
+    RssLog(pid_t pid, Clock::time_point origin, const std::filesystem::path& path)
+        : out_(path), sampler_([this, pid, origin] {
+              while (!stop_) {
+                  auto kib = conformance::residentKib(pid);
+                  if (!kib) {
+                      break;
+                  }
+                  out_ << secondsSince(origin) << ' ' << *kib << '\n';
+                  std::this_thread::sleep_for(100ms);
+              }
+          }) {}
+    ~RssLog() {
+        stop_ = true;
+        sampler_.join();
     }
 
   private:
-    pid_t pid_;
-    Clock::time_point origin_;
     std::ofstream out_;
+    std::atomic<bool> stop_{false};
+    std::thread sampler_;
 };
 
-int record(const std::filesystem::path& out) {
-    XvfbServer server;
-    TempDir dir;
-    dir.copyTestFile("vertex.glsl", "vertex.glsl");
-    dir.copyTestFile("probe.frag", "fragment.glsl");
+void startTraced(DemoRun& run, const std::filesystem::path& out) {
+    std::filesystem::create_directories(out);
+    run.useShaders("probe.frag");
+    run.start(
+        {"apitrace", "trace", "--api", "gl", "-o", run.dir().file("demo.trace"), demoBinary()});
+    run.waitForFirstFrame();
+}
 
-    ProcessOptions options;
-    options.argv = {"apitrace", "trace", "--api", "gl", "-o", dir.file("demo.trace"), demoBinary()};
-    options.workingDirectory = dir.path();
-    options.environment = {{"DISPLAY", server.display()}, {"SDL_AUDIODRIVER", "dummy"}};
-    options.stdoutPath = (out / "stdout.txt").string();
-    options.stderrPath = (out / "apitrace.log").string();
-    auto started = Clock::now();
-    ChildProcess tracer(options);
+// Waits for the end, then keeps what the checks read.
+void finish(DemoRun& run, const std::filesystem::path& out, std::ofstream& facts,
+            Clock::time_point origin) {
+    auto status = run.waitForExit(90s);
+    if (!status) {
+        throw std::runtime_error("the demo did not end under apitrace");
+    }
+    facts << "exit_s " << secondsSince(origin) << '\n' << "status " << *status << '\n';
+    std::filesystem::copy_file(run.dir().file(".demo-stdout"), out / "stdout.txt");
+    // Blobs (buffer contents) are written to the working directory.
+    ProcessOptions inOut;
+    inOut.workingDirectory = out.string();
+    std::ofstream(out / "calls.dump") << runTool(
+        {"apitrace", "dump", "-v", "--multiline=false", "--blobs", run.dir().file("demo.trace")},
+        120s, inOut);
+}
 
-    XClient x(server.display());
-    if (!x.waitForWindow("Vellomirke2017Demo", 60s)) {
-        std::cerr << "the demo's window did not appear under apitrace\n";
-        return 1;
-    }
-    auto windowShown = Clock::now();
-    pid_t demo = findDemo(tracer);
-    if (demo < 0) {
-        std::cerr << "no demo process under apitrace\n";
-        return 1;
-    }
-    std::ofstream run(out / "run.txt");
-    run << "window_after_start_s " << secondsSince(started) << '\n';
-    RssLog rss(demo, windowShown, (out / "rss.txt").string());
-    rss.sampleFor(3s, tracer);
+void recordWholeRun(const std::filesystem::path& out) {
+    DemoRun run;
+    startTraced(run, out);
+    auto origin = Clock::now();
+    std::ofstream facts(out / "run.txt");
+    RssLog rss(findDemo(run), origin, out / "rss.txt");
+    run.waitForFrames(settleFrames);
+    facts << "settled_s " << secondsSince(origin) << '\n';
+    run.waitForFrames(steadyFrames);
 
     // Replaced in one rename, so that no rebuild can see half a file.
-    dir.copyTestFile("reordered-uniforms.frag", "fragment.glsl.new");
-    std::filesystem::rename(dir.file("fragment.glsl.new"), dir.file("fragment.glsl"));
-    run << "hold_start_s " << secondsSince(windowShown) << '\n';
-    x.pressKey("space");
-    rss.sampleFor(2s, tracer);
-    x.releaseKey("space");
-    run << "hold_end_s " << secondsSince(windowShown) << '\n';
+    run.dir().copyTestFile("reordered-uniforms.frag", "fragment.glsl.new");
+    std::filesystem::rename(run.dir().file("fragment.glsl.new"), run.dir().file("fragment.glsl"));
+    facts << "hold_start_s " << secondsSince(origin) << '\n';
+    run.hold({"space"}, holdFrames);
+    facts << "hold_end_s " << secondsSince(origin) << '\n' << "hold_frames " << holdFrames << '\n';
+    run.waitForFrames(settleFrames);
+    facts << "after_hold_s " << secondsSince(origin) << '\n';
+    finish(run, out, facts, origin);
+}
 
-    rss.sampleFor(60s, tracer);
-    auto status = tracer.waitForExit(0ms);
-    if (!status) {
-        std::cerr << "the demo was still running 60 s after Space\n";
-        return 1;
-    }
-    run << "exit_s " << secondsSince(windowShown) << '\n';
-    run << "status " << *status << '\n';
-    run.close();
-
-    // Blobs (buffer contents) are written to the working directory.
-    ProcessOptions dump;
-    dump.argv = {"apitrace", "dump", "-v", "--multiline=false", "--blobs", dir.file("demo.trace")};
-    dump.workingDirectory = out.string();
-    dump.stdoutPath = (out / "calls.dump").string();
-    dump.stderrPath = (out / "apitrace-dump.log").string();
-    ChildProcess dumper(dump);
-    auto dumped = dumper.waitForExit(120s);
-    if (!dumped || *dumped != 0) {
-        std::cerr << "apitrace dump failed\n";
-        return 1;
-    }
-    return 0;
+void recordEscapedRun(const std::filesystem::path& out) {
+    DemoRun::Screen small;
+    small.geometry = "1280x720x24";
+    DemoRun run(small);
+    startTraced(run, out);
+    auto origin = Clock::now();
+    std::ofstream facts(out / "run.txt");
+    std::ofstream(out / "rss.txt");
+    run.waitForFrames(settleFrames);
+    run.press({"Escape", "space"});
+    finish(run, out, facts, origin);
 }
 
 } // namespace
@@ -144,9 +153,10 @@ int main(int argc, char** argv) {
     }
     std::filesystem::path out = argv[1];
     std::filesystem::remove_all(out);
-    std::filesystem::create_directories(out);
     try {
-        return record(out);
+        recordWholeRun(out);
+        recordEscapedRun(out / "escape");
+        return 0;
     } catch (const std::exception& e) {
         std::cerr << "recording failed: " << e.what() << '\n';
         return 1;

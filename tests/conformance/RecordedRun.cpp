@@ -148,6 +148,12 @@ std::vector<Frame> RecordedRun::frames() const {
                                          {"type", "GL_UNSIGNED_INT"},
                                          {"indices", "NULL"}});
         cursor.expect("glXSwapBuffers");
+        if (cursor.nextIs("glViewport")) {
+            const TraceCall& viewport = cursor.expect("glViewport");
+            for (const char* arg : {"x", "y", "width", "height"}) {
+                frame.viewport += (frame.viewport.empty() ? "" : " ") + viewport.arg(arg);
+            }
+        }
         frames.push_back(frame);
     }
     // The end: glfwTerminate releases and destroys the context, and nothing
@@ -171,30 +177,41 @@ double RecordedRun::fact(const std::string& key) const {
     return found->second;
 }
 
+namespace {
+
+RecordedRun load(const std::filesystem::path& directory) {
+    RecordedRun r;
+    r.directory = directory;
+    for (TraceCall& call : parseTraceDump(readOrThrow(r.directory / "calls.dump"))) {
+        if (!call.fake) {
+            r.calls.push_back(std::move(call));
+        }
+    }
+    std::istringstream facts(readOrThrow(r.directory / "run.txt"));
+    std::string key;
+    double value = 0;
+    while (facts >> key >> value) {
+        r.facts[key] = value;
+    }
+    std::istringstream rss(readOrThrow(r.directory / "rss.txt"));
+    double at = 0;
+    long kib = 0;
+    while (rss >> at >> kib) {
+        r.residentKib.emplace_back(at, kib);
+    }
+    r.output = readOrThrow(r.directory / "stdout.txt");
+    return r;
+}
+
+} // namespace
+
 const RecordedRun& recordedRun() {
-    static const RecordedRun run = [] {
-        RecordedRun r;
-        r.directory = CONFORMANCE_RECORDING;
-        for (TraceCall& call : parseTraceDump(readOrThrow(r.directory / "calls.dump"))) {
-            if (!call.fake) {
-                r.calls.push_back(std::move(call));
-            }
-        }
-        std::istringstream facts(readOrThrow(r.directory / "run.txt"));
-        std::string key;
-        double value = 0;
-        while (facts >> key >> value) {
-            r.facts[key] = value;
-        }
-        std::istringstream rss(readOrThrow(r.directory / "rss.txt"));
-        double at = 0;
-        long kib = 0;
-        while (rss >> at >> kib) {
-            r.residentKib.emplace_back(at, kib);
-        }
-        r.output = readOrThrow(r.directory / "stdout.txt");
-        return r;
-    }();
+    static const RecordedRun run = load(CONFORMANCE_RECORDING);
+    return run;
+}
+
+const RecordedRun& escapedRun() {
+    static const RecordedRun run = load(CONFORMANCE_RECORDING "/escape");
     return run;
 }
 

@@ -55,9 +55,12 @@ struct Frame {
     std::string timeLocation;
     double timeValue = 0;
     std::string sizeLocation;
+    // A glViewport made while events were polled after the swap, as
+    // "x y width height"; empty when there was none.
+    std::string viewport;
 };
 
-// The recorded run of record_conformance_run, read once per process.
+// A run recorded by record_conformance_run, read once per process.
 struct RecordedRun {
     std::filesystem::path directory;
     std::vector<TraceCall> calls; // without apitrace's own "fake" calls
@@ -73,6 +76,9 @@ struct RecordedRun {
     double fact(const std::string& key) const;
 };
 
+// The whole run, ended by time, and the short one on a 1280x720 screen, ended
+// by Escape.
 const RecordedRun& recordedRun();
+const RecordedRun& escapedRun();
 
 } // namespace conformance

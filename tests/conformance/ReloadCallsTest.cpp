@@ -1,5 +1,6 @@
 // Space in the recorded run: fragment.glsl was replaced by a shader whose
-// uniforms sit at other locations, and Space was held for two seconds.
+// uniforms sit at other locations, and Space was held for a counted number of
+// frames.
 #include "RecordedRun.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ std::vector<Frame> reloadFrames(const std::vector<Frame>& frames) {
     return reloads;
 }
 
-// The resident size sampled nearest to `at` seconds after the window appeared.
+// The resident size sampled nearest to `at` seconds after the first frame.
 long residentAt(const RecordedRun& run, double at) {
     auto nearest = std::min_element(run.residentKib.begin(), run.residentKib.end(),
                                     [at](const auto& a, const auto& b) {
@@ -29,6 +30,15 @@ long residentAt(const RecordedRun& run, double at) {
         throw std::runtime_error("no resident size was sampled");
     }
     return nearest->second;
+}
+
+// The largest resident size sampled from `from` seconds to `to`.
+long largestBetween(const RecordedRun& run, double from, double to) {
+    long largest = residentAt(run, from);
+    for (auto [at, kib] : run.residentKib) {
+        largest = at >= from && at <= to ? std::max(largest, kib) : largest;
+    }
+    return largest;
 }
 
 } // namespace
@@ -70,7 +80,10 @@ TEST(HeldSpace, RebuildsOnceInEveryFrameWhileHeldAndTheLoopRunsOn) {
             rebuilt.push_back(i);
         }
     }
-    ASSERT_GE(rebuilt.size(), 10u) << "two seconds of Space rebuilt too seldom";
+    // The frames counted while Space was down, less the one in flight when it
+    // went down and the one whose event poll came before the key's event.
+    const size_t held = static_cast<size_t>(recordedRun().fact("hold_frames"));
+    ASSERT_GE(rebuilt.size(), held - 2) << "Space held for " << held << " frames";
     // One unbroken stretch of frames, each with its own new program.
     EXPECT_EQ(rebuilt.back() - rebuilt.front() + 1, rebuilt.size());
     std::set<std::string> programs;
@@ -81,7 +94,7 @@ TEST(HeldSpace, RebuildsOnceInEveryFrameWhileHeldAndTheLoopRunsOn) {
     EXPECT_EQ(programs.size(), rebuilt.size());
     // The loop kept drawing with the clock running while Space was down.
     double heldFor = frames[rebuilt.back()].timeValue - frames[rebuilt.front()].timeValue;
-    EXPECT_GT(heldFor, 1.0) << "the rebuilds covered only " << heldFor << " s of the hold";
+    EXPECT_GT(heldFor, 0.0) << "the clock stood still while Space was down";
 }
 
 TEST(HeldSpace, MemoryGrowsWithTheRebuiltProgramsOnly) {
@@ -89,20 +102,21 @@ TEST(HeldSpace, MemoryGrowsWithTheRebuiltProgramsOnly) {
     auto reloads = reloadFrames(run.frames());
     ASSERT_FALSE(reloads.empty());
     double holdStart = run.fact("hold_start_s");
-    double holdEnd = run.fact("hold_end_s");
-    double exit = run.fact("exit_s");
-    // Steady before the hold, from one second after the window appeared.
-    long before = residentAt(run, holdStart);
+    double afterHoldAt = run.fact("after_hold_s");
     // Allowances of 2 MiB take in pages that the driver and apitrace touch
     // late; a leak of some hundreds of bytes a frame, over the thousands of
     // frames of a run, would exceed them.
-    EXPECT_LE(before - residentAt(run, 1.0), 2048) << "KiB of growth without any reload";
+    // Steady before the hold, from some frames after the first.
+    long settled = residentAt(run, run.fact("settled_s"));
+    long before = residentAt(run, holdStart);
+    EXPECT_LE(largestBetween(run, run.fact("settled_s"), holdStart) - settled, 2048)
+        << "KiB of growth without any reload";
     // While held: a bounded amount per program built.
-    long afterHold = residentAt(run, holdEnd + 1.0);
+    long afterHold = residentAt(run, afterHoldAt);
     double perProgram = double(afterHold - before) / double(reloads.size());
     EXPECT_LT(perProgram, 1024.0) << "KiB per rebuilt program";
     // Steady again once Space is up, to the end of the run.
-    long end = residentAt(run, exit - 0.5);
+    long end = largestBetween(run, afterHoldAt, run.fact("exit_s"));
     EXPECT_LE(end - afterHold, 2048) << "KiB of growth after the last reload";
     RecordProperty("resident_kib_before_hold", std::to_string(before));
     RecordProperty("resident_kib_after_hold", std::to_string(afterHold));
