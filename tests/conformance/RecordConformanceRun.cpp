@@ -36,7 +36,7 @@ namespace {
 // Frames let pass before anything is measured, frames watched for growth
 // before Space goes down, and frames that Space is held for.
 constexpr int settleFrames = 20;
-constexpr int steadyFrames = 100;
+constexpr int steadyFrames = 200;
 constexpr int holdFrames = 12;
 
 double secondsSince(Clock::time_point start) {
