@@ -11,12 +11,12 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
-#include <dirent.h>
+#include <filesystem>
 #include <random>
-#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 using namespace testsupport;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -30,32 +30,14 @@ std::string newRunTag() {
 }
 
 std::vector<std::string> processesTagged(const std::string& tag) {
-    const std::string entry = runTagVariable + "=" + tag;
+    const std::string nul(1, '\0'), entry = nul + runTagVariable + "=" + tag + nul;
     std::vector<std::string> found;
-    DIR* proc = opendir("/proc");
-    if (proc == nullptr) {
-        return found;
-    }
-    while (dirent* d = readdir(proc)) {
-        std::string pid = d->d_name;
-        if (pid.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::string environment = readFile("/proc/" + pid + "/environ");
-        size_t at = 0;
-        while (at < environment.size()) {
-            size_t end = environment.find('\0', at);
-            if (end == std::string::npos) {
-                end = environment.size();
-            }
-            if (environment.compare(at, end - at, entry) == 0) {
-                found.push_back(pid + " " + readFile("/proc/" + pid + "/comm"));
-                break;
-            }
-            at = end + 1;
+    for (const auto& process : fs::directory_iterator("/proc")) {
+        if ((nul + readFile(process.path() / "environ")).find(entry) != std::string::npos) {
+            found.push_back(process.path().filename().string() + " " +
+                            readFile(process.path() / "comm"));
         }
     }
-    closedir(proc);
     return found;
 }
 
@@ -67,21 +49,10 @@ std::vector<std::string> processesLeftBehind(const std::string& tag) {
     return left;
 }
 
-bool exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
 std::vector<std::string> directoryEntries(const std::string& path) {
     std::vector<std::string> names;
-    if (DIR* dir = opendir(path.c_str())) {
-        while (dirent* d = readdir(dir)) {
-            std::string name = d->d_name;
-            if (name != "." && name != "..") {
-                names.push_back(name);
-            }
-        }
-        closedir(dir);
+    for (const auto& entry : fs::directory_iterator(path)) {
+        names.push_back(entry.path().filename());
     }
     return names;
 }
@@ -122,21 +93,12 @@ class CaptureRun {
     std::unique_ptr<ChildProcess> process_;
 };
 
-// The assets of a capture: the clock-painting shader, and a soundtrack when
-// asked for.
+// The assets of a capture: the clock-painting shader, in `subdirectory` when
+// given.
 void writeAssets(const TempDir& dir, const std::string& subdirectory = "") {
-    std::string prefix = subdirectory.empty() ? "" : subdirectory + "/";
-    if (!subdirectory.empty()) {
-        mkdir(dir.file(subdirectory).c_str(), 0755);
-    }
-    dir.copyTestFile("vertex.glsl", prefix + "vertex.glsl");
-    dir.copyTestFile("capture-clock.frag", prefix + "fragment.glsl");
-}
-
-// A second of silence, then four seconds of a tone: where the tone starts
-// shows where the soundtrack starts and where it loops.
-void writeSoundtrack(const TempDir& dir) {
-    audiotest::writeToneTrack(dir, "audio.mp3", {0, 440, 440, 440, 440});
+    fs::create_directories(dir.file(subdirectory));
+    dir.copyTestFile("vertex.glsl", fs::path(subdirectory) / "vertex.glsl");
+    dir.copyTestFile("capture-clock.frag", fs::path(subdirectory) / "fragment.glsl");
 }
 
 // What capture-clock.frag paints below its white band at `seconds`.
@@ -191,7 +153,9 @@ double rms(const std::vector<std::int16_t>& samples, int rate, double from, doub
 TEST(CaptureVideo, EveryFrameShowsItsOwnTimeAndTheSoundtrackRunsFromTheStart) {
     TempDir dir;
     writeAssets(dir);
-    writeSoundtrack(dir);
+    // A second of silence, then four seconds of a tone: where the tone starts
+    // shows where the soundtrack starts and where it loops.
+    audiotest::writeToneTrack(dir, "audio.mp3", {0, 440, 440, 440, 440});
     TempDir outDir;
     const std::string video = outDir.file("clock.mp4");
     CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", video}, dir.path());
@@ -287,7 +251,7 @@ TEST(CaptureVideo, EncoderFailureEndsTheRunWithoutAVideo) {
     TempDir dir;
     writeAssets(dir);
     dir.write("failing-ffmpeg", "#!/bin/sh\nhead -c 20000000 >/dev/null\nexit 1\n");
-    chmod(dir.file("failing-ffmpeg").c_str(), 0755);
+    fs::permissions(dir.file("failing-ffmpeg"), fs::perms::owner_exec, fs::perm_options::add);
     TempDir outDir;
     CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", outDir.file("x.mp4")},
                        dir.path(), {{"VELLOMIRKE_CAPTURE_FFMPEG", dir.file("failing-ffmpeg")}});
@@ -321,7 +285,7 @@ TEST(CaptureInput, UnwritableOutputIsRefusedBeforeAnythingStarts) {
     TempDir dir;
     writeAssets(dir);
     dir.write("plain-file", "");
-    mkdir(dir.file("a-directory").c_str(), 0755);
+    fs::create_directory(dir.file("a-directory"));
     for (const std::string& out :
          {dir.file("no-such-directory/demo.mp4"), dir.file("plain-file/demo.mp4"),
           dir.file("a-directory"), dir.file("a-directory/")}) {
@@ -335,7 +299,7 @@ TEST(CaptureInput, UnwritableOutputIsRefusedBeforeAnythingStarts) {
             << out << ": the capture started";
         EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{}) << out;
     }
-    EXPECT_FALSE(exists(dir.file("no-such-directory")));
+    EXPECT_FALSE(fs::exists(dir.file("no-such-directory")));
     EXPECT_EQ(directoryEntries(dir.file("a-directory")), std::vector<std::string>{});
 }
 
@@ -351,7 +315,7 @@ TEST(CaptureInput, FrameRateOutsideOneTo240IsRefused) {
                   std::string::npos)
             << "'" << fps << "': " << capture.errors();
     }
-    EXPECT_FALSE(exists(dir.file("demo.mp4")));
+    EXPECT_FALSE(fs::exists(dir.file("demo.mp4")));
 }
 
 TEST(CaptureInput, MissingFfmpegIsNamed) {
@@ -365,5 +329,5 @@ TEST(CaptureInput, MissingFfmpegIsNamed) {
     EXPECT_NE(*status, 0);
     EXPECT_NE(capture.errors().find("ffmpeg is not installed"), std::string::npos)
         << capture.errors();
-    EXPECT_FALSE(exists(dir.file("demo.mp4")));
+    EXPECT_FALSE(fs::exists(dir.file("demo.mp4")));
 }
