@@ -78,9 +78,15 @@ PulseServer::PulseServer(const testsupport::TempDir& dir) {
 
 MonitorRecorder::MonitorRecorder(const PulseServer& server, const std::string& path) {
     testsupport::ProcessOptions options;
-    options.argv = {"parec",        "--device=nullsink.monitor",
-                    "--raw",        "--format=s16le",
-                    "--channels=2", "--rate=" + std::to_string(deviceRate)};
+    // A short latency keeps the file close behind what is played: what it
+    // holds at a moment was played only just before.
+    options.argv = {"parec",
+                    "--device=nullsink.monitor",
+                    "--raw",
+                    "--format=s16le",
+                    "--channels=2",
+                    "--rate=" + std::to_string(deviceRate),
+                    "--latency-msec=50"};
     options.environment = server.clientEnvironment();
     options.stdoutPath = path;
     options.stderrPath = path + ".log";
