@@ -22,16 +22,27 @@ std::vector<float> ListenedRun::listen(double seconds) {
     return {samples.begin() + static_cast<long>(from), samples.begin() + static_cast<long>(to)};
 }
 
-std::vector<double> ListenedRun::tones() const {
+namespace {
+
+std::vector<ToneSpan> spansOf(const std::string& recording, double shortest) {
+    return noticeableSpans(toneSpans(readStereoAsMono(recording), deviceRate, {lowTone, highTone}),
+                           static_cast<std::size_t>(shortest * deviceRate));
+}
+
+} // namespace
+
+std::vector<double> ListenedRun::tones(double shortest) const {
     std::vector<double> heard;
-    for (const ToneSpan& span :
-         noticeableSpans(toneSpans(readStereoAsMono(recording), deviceRate, {lowTone, highTone}),
-                         static_cast<std::size_t>(0.8 * toneSeconds * deviceRate))) {
+    for (const ToneSpan& span : spansOf(recording, shortest)) {
         if (span.frequency > 0) {
             heard.push_back(span.frequency);
         }
     }
     return heard;
+}
+
+std::string ListenedRun::heard() const {
+    return describe(spansOf(recording, 0.1), deviceRate);
 }
 
 } // namespace audiotest

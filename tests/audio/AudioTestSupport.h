@@ -18,8 +18,7 @@ std::string useDiskDriver(testsupport::DemoRun& run);
 // Declared in this order, they stop in the reverse one: demo, recorder,
 // server - also when an assertion ends the test early.
 struct ListenedRun {
-    template <class Where>
-    explicit ListenedRun(Where where) : run(where) {
+    template <class Where> explicit ListenedRun(Where where) : run(where) {
         for (const auto& [name, value] : pulse.clientEnvironment()) {
             run.environment()[name] = value;
         }
@@ -29,9 +28,12 @@ struct ListenedRun {
     // The next `seconds` of the monitor, once recorded; empty if the
     // recording stalls.
     std::vector<float> listen(double seconds);
-    // The test track's tones heard so far, in order, each for long enough
-    // that only the track, not a click or a glitch, can account for it.
-    std::vector<double> tones() const;
+    // The test track's tones heard so far, in order, each for at least
+    // `shortest` seconds: long enough that only the track, not a click or a
+    // glitch, can account for it.
+    std::vector<double> tones(double shortest = 0.8) const;
+    // What the monitor heard, for failure messages.
+    std::string heard() const;
 
     testsupport::TempDir pulseDir;
     PulseServer pulse{pulseDir};

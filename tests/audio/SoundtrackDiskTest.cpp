@@ -134,8 +134,7 @@ TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
         << "the window should be on screen while the shader is built";
     // Let the device write a good half second more while the demo waits.
     const std::size_t atShaderBuild = frameCount(capture);
-    ASSERT_TRUE(
-        waitUntil([&] { return frameCount(capture) >= atShaderBuild + framesOf(0.5); }))
+    ASSERT_TRUE(waitUntil([&] { return frameCount(capture) >= atShaderBuild + framesOf(0.5); }))
         << "the audio device is not writing";
     const std::size_t duringSetUp = frameCount(capture);
     vertexShader.release(readFile(testDataPath("vertex.glsl")));

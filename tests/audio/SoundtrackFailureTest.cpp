@@ -154,8 +154,8 @@ TEST_P(Soundtrack, DemoRunsAsUsualAndPlaysOnlyWhatIsPlayable) {
     }
     EXPECT_EQ(tones, *expected) << describe(spans, deviceRate);
     const std::vector<float> end(samples.end() - deviceRate / 2, samples.end());
-    EXPECT_TRUE(firstAudibleFrame(end)) << "the track did not start again: "
-                                        << describe(spans, deviceRate);
+    EXPECT_TRUE(firstAudibleFrame(end))
+        << "the track did not start again: " << describe(spans, deviceRate);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -189,25 +189,27 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Devices, Soundtrack,
-    ::testing::Values(
-        BadSoundtrack{"UnusableAudioDriver",
-                      [](DemoRun& r) {
-                          writeTrack(r);
-                          r.environment()["SDL_AUDIODRIVER"] = "no-such-driver";
-                      }, std::nullopt},
-        BadSoundtrack{"NoSoundServerAndNoSoundCard",
-                      [](DemoRun& r) {
-                          writeTrack(r);
-                          nothingToPlayOn(r);
-                      }, std::nullopt},
-        // ALSA with a card that does not exist: the device cannot be opened,
-        // as on a machine without sound hardware.
-        BadSoundtrack{"AlsaCardThatDoesNotExist",
-                      [](DemoRun& r) {
-                          writeTrack(r);
-                          r.environment()["SDL_AUDIODRIVER"] = "alsa";
-                          r.environment()["AUDIODEV"] = "hw:99,0";
-                      }, std::nullopt}),
+    ::testing::Values(BadSoundtrack{"UnusableAudioDriver",
+                                    [](DemoRun& r) {
+                                        writeTrack(r);
+                                        r.environment()["SDL_AUDIODRIVER"] = "no-such-driver";
+                                    },
+                                    std::nullopt},
+                      BadSoundtrack{"NoSoundServerAndNoSoundCard",
+                                    [](DemoRun& r) {
+                                        writeTrack(r);
+                                        nothingToPlayOn(r);
+                                    },
+                                    std::nullopt},
+                      // ALSA with a card that does not exist: the device cannot be opened,
+                      // as on a machine without sound hardware.
+                      BadSoundtrack{"AlsaCardThatDoesNotExist",
+                                    [](DemoRun& r) {
+                                        writeTrack(r);
+                                        r.environment()["SDL_AUDIODRIVER"] = "alsa";
+                                        r.environment()["AUDIODEV"] = "hw:99,0";
+                                    },
+                                    std::nullopt}),
     [](const ::testing::TestParamInfo<BadSoundtrack>& info) { return info.param.name; });
 
 TEST(SoundtrackFailure, SoundServerThatNeverAnswers) {

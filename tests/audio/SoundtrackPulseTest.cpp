@@ -76,8 +76,10 @@ TEST(SoundtrackThroughPulseAudio, AfterEscapeTheMusicPlaysUntilTheProcessExits) 
     PulseRun p;
     p.holdAtTerminate();
     p.run.startAndShow();
-    ASSERT_TRUE(waitUntil([&] { return firstAudibleFrame(readStereoAsMono(p.recording)).has_value(); }))
-        << "the track never played: " << p.run.errors();
+    ASSERT_TRUE(waitUntil([&] {
+        return firstAudibleFrame(readStereoAsMono(p.recording)).has_value();
+    })) << "the track never played: "
+        << p.run.errors();
     p.run.press({"Escape"});
     ASSERT_TRUE(p.waitForTerminate()) << "Escape did not end the frame loop";
     p.run.release({"Escape"});

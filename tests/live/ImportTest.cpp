@@ -15,9 +15,9 @@ TEST(Import, AcceptedShadersRunInTheDemoWithoutAMessage) {
         SCOPED_TRACE(source);
         DemoRun run;
         std::string errors;
-        ASSERT_EQ(runLiveCommand({"--import", testDataPath(std::string("live/") + source),
-                                  run.dir().path()},
-                                 run.dir(), errors),
+        ASSERT_EQ(runLiveCommand(
+                      {"--import", testDataPath(std::string("live/") + source), run.dir().path()},
+                      run.dir(), errors),
                   0)
             << errors;
         ASSERT_TRUE(std::filesystem::exists(run.dir().file("vertex.glsl")));

@@ -42,7 +42,8 @@ class LiveWindow : public ::testing::Test {
     void TearDown() override {
         if (started && run.process().running()) {
             tap("Escape");
-            EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << "Escape did not end vellomirke-live";
+            EXPECT_EQ(run.waitForExit(), std::optional<int>(0))
+                << "Escape did not end vellomirke-live";
             EXPECT_EQ(run.output(), "");
         }
     }

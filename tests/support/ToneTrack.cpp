@@ -30,7 +30,8 @@ void writeTones(const TempDir& dir, const std::string& name, const std::vector<T
     auto status = process.waitForExit(std::chrono::seconds(30));
     std::error_code error;
     if (!status || *status != 0 || std::filesystem::file_size(dir.file(name), error) == 0) {
-        throw std::runtime_error("sox could not make " + name + " (needs sox and "
+        throw std::runtime_error("sox could not make " + name +
+                                 " (needs sox and "
                                  "libsox-fmt-mp3): " +
                                  readFile(dir.file(".sox-errors")));
     }

@@ -152,8 +152,10 @@ TEST(WindowsProgram, MissingShaderMessagesAndTheEndOfTheThirtySeconds) {
     EXPECT_EQ(output, expected);
     // The two-second track looped through most of the run, so it was still
     // playing at the end.
-    const std::vector<double> tones = wine.tones();
-    EXPECT_GE(std::count(tones.begin(), tones.end(), lowTone), 8) << tones.size() << " tones";
+    // Wine's player may drop a little under load: a third of a second of a
+    // tone is still more than a glitch could make.
+    const std::vector<double> tones = wine.tones(0.3);
+    EXPECT_GE(std::count(tones.begin(), tones.end(), lowTone), 8) << wine.heard();
 }
 
 // Without a soundtrack, or with one that is not audio, the program runs
