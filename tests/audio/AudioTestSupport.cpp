@@ -1,27 +1,48 @@
 #include "AudioTestSupport.h"
 
-#include <thread>
+#include "TestTrack.h"
+#include "ToneAnalysis.h"
 
 namespace audiotest {
 
-void copyProbeShaders(const testsupport::TempDir& dir) {
-    dir.copyTestFile("vertex.glsl", "vertex.glsl");
-    dir.copyTestFile("probe.frag", "fragment.glsl");
+std::string useDiskDriver(testsupport::DemoRun& run) {
+    const std::string capture = run.dir().file("capture.raw");
+    run.environment()["SDL_AUDIODRIVER"] = "disk";
+    run.environment()["SDL_DISKAUDIOFILE"] = capture;
+    return capture;
 }
 
-Environment diskDriver(const std::string& capturePath) {
-    return {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", capturePath}};
-}
-
-bool waitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+std::vector<float> ListenedRun::listen(double seconds) {
+    const std::size_t from = frameCount(recording);
+    const std::size_t to = from + static_cast<std::size_t>(seconds * deviceRate);
+    if (!testsupport::waitUntil([&] { return frameCount(recording) >= to; })) {
+        return {};
     }
-    return true;
+    auto samples = readStereoAsMono(recording);
+    return {samples.begin() + static_cast<long>(from), samples.begin() + static_cast<long>(to)};
+}
+
+namespace {
+
+std::vector<ToneSpan> spansOf(const std::string& recording, double shortest) {
+    return noticeableSpans(toneSpans(readStereoAsMono(recording), deviceRate, {lowTone, highTone}),
+                           static_cast<std::size_t>(shortest * deviceRate));
+}
+
+} // namespace
+
+std::vector<double> ListenedRun::tones(double shortest) const {
+    std::vector<double> heard;
+    for (const ToneSpan& span : spansOf(recording, shortest)) {
+        if (span.frequency > 0) {
+            heard.push_back(span.frequency);
+        }
+    }
+    return heard;
+}
+
+std::string ListenedRun::heard() const {
+    return describe(spansOf(recording, 0.1), deviceRate);
 }
 
 } // namespace audiotest

@@ -2,12 +2,10 @@
 
 #include "TestTrack.h"
 
-#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 
 namespace audiotest {
@@ -66,21 +64,24 @@ PulseServer::PulseServer(const testsupport::TempDir& dir) {
     options.stderrPath = dir.file(".pulseaudio-log");
     daemon_ = std::make_unique<testsupport::ChildProcess>(options);
 
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!listening(socket)) {
-        if (!daemon_->running() || std::chrono::steady_clock::now() > deadline) {
-            throw std::runtime_error("pulseaudio did not start: " +
-                                     testsupport::readFile(options.stderrPath));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!testsupport::waitUntil([&] { return listening(socket) || !daemon_->running(); }) ||
+        !listening(socket)) {
+        throw std::runtime_error("pulseaudio did not start: " +
+                                 testsupport::readFile(options.stderrPath));
     }
 }
 
 MonitorRecorder::MonitorRecorder(const PulseServer& server, const std::string& path) {
     testsupport::ProcessOptions options;
-    options.argv = {"parec",        "--device=nullsink.monitor",
-                    "--raw",        "--format=s16le",
-                    "--channels=2", "--rate=" + std::to_string(deviceRate)};
+    // A short latency keeps the file close behind what is played: what it
+    // holds at a moment was played only just before.
+    options.argv = {"parec",
+                    "--device=nullsink.monitor",
+                    "--raw",
+                    "--format=s16le",
+                    "--channels=2",
+                    "--rate=" + std::to_string(deviceRate),
+                    "--latency-msec=200"};
     options.environment = server.clientEnvironment();
     options.stdoutPath = path;
     options.stderrPath = path + ".log";

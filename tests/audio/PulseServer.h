@@ -1,16 +1,15 @@
 #pragma once
 
 #include "ChildProcess.h"
+#include "DemoRun.h"
 #include "TempDir.h"
 
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace audiotest {
 
-using Environment = std::map<std::string, std::optional<std::string>>;
+using testsupport::Environment;
 
 // A private PulseAudio daemon whose only sink is a null sink, `nullsink`,
 // running at the soundtrack's rate; its monitor source hears whatever is

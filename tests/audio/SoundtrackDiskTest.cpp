@@ -3,24 +3,17 @@
 // the file is a recording of what a listener would have heard, sample for
 // sample.
 #include "AudioTestSupport.h"
-#include "DemoProcess.h"
 #include "TestTrack.h"
 #include "ToneAnalysis.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
-using namespace std::chrono_literals;
 using namespace testsupport;
 using namespace audiotest;
 
@@ -74,14 +67,11 @@ class HeldBackFile {
 } // namespace
 
 TEST(SoundtrackHeard, PlaysTheTrackFromItsStartInOrderAndStartsAgainWhenItEnds) {
-    XvfbServer server;
-    TempDir dir;
-    copyProbeShaders(dir);
-    writeTwoToneTrack(dir, "audio.mp3");
-    const std::string capture = dir.file("capture.raw");
-    DemoProcess demo(server.display(), dir, diskDriver(capture));
-    XClient x(server.display());
-    XWindow window = demo.waitForWindow(x);
+    DemoRun run;
+    run.useShaders("probe.frag");
+    writeTwoToneTrack(run.dir(), "audio.mp3");
+    const std::string capture = useDiskDriver(run);
+    run.startAndShow();
 
     // Two whole loops from the first sound on, and the start of a third. The
     // disk driver writes at its own pace, so this waits on the recording, not
@@ -89,19 +79,18 @@ TEST(SoundtrackHeard, PlaysTheTrackFromItsStartInOrderAndStartsAgainWhenItEnds) 
     const std::size_t twoLoopsAndABit = framesOf(4 * toneSeconds + 0.5);
     std::vector<float> samples;
     std::optional<std::size_t> onset;
-    bool recorded = waitUntil(60s, [&] {
-        samples = readStereoAsMono(capture);
-        onset = firstAudibleFrame(samples);
-        return onset && samples.size() >= *onset + twoLoopsAndABit;
-    });
-    x.sendCloseRequest(window);
-    auto status = demo.waitForExit(10s);
+    bool recorded = waitUntil(
+        [&] {
+            samples = readStereoAsMono(capture);
+            onset = firstAudibleFrame(samples);
+            return onset && samples.size() >= *onset + twoLoopsAndABit;
+        },
+        60s);
+    EXPECT_EQ(run.close(), 0);
     ASSERT_TRUE(recorded) << "recorded " << samples.size() << " frames, "
                           << (onset ? "sound from frame " + std::to_string(*onset)
                                     : std::string("all silent"));
-    ASSERT_TRUE(status) << "the demo ignored the close request";
-    EXPECT_EQ(*status, 0);
-    EXPECT_EQ(demo.output(), "");
+    EXPECT_EQ(run.output(), "");
 
     // From the first sound on: low, high, low, high, low - the track from its
     // start, and twice from its start again. Each whole tone lasts as long as
@@ -132,39 +121,32 @@ TEST(SoundtrackHeard, PlaysTheTrackFromItsStartInOrderAndStartsAgainWhenItEnds) 
 // so it must all be silence - however slow the machine - and the sound must
 // come after it.
 TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
-    XvfbServer server;
-    TempDir dir;
-    dir.copyTestFile("probe.frag", "fragment.glsl");
-    HeldBackFile vertexShader(dir.file("vertex.glsl"));
-    writeTwoToneTrack(dir, "audio.mp3");
-    const std::string capture = dir.file("capture.raw");
-    DemoProcess demo(server.display(), dir, diskDriver(capture));
-    XClient x(server.display());
+    DemoRun run;
+    run.dir().copyTestFile("probe.frag", "fragment.glsl");
+    HeldBackFile vertexShader(run.dir().file("vertex.glsl"));
+    writeTwoToneTrack(run.dir(), "audio.mp3");
+    const std::string capture = useDiskDriver(run);
+    run.start();
 
-    ASSERT_TRUE(waitUntil(30s, [&] { return vertexShader.opened() || !demo.process().running(); }));
+    ASSERT_TRUE(waitUntil([&] { return vertexShader.opened() || !run.process().running(); }));
     ASSERT_TRUE(vertexShader.opened()) << "the demo ended before building its shader";
-    EXPECT_TRUE(x.findWindow("Vellomirke2017Demo"))
+    EXPECT_TRUE(run.x().findWindow("Vellomirke2017Demo"))
         << "the window should be on screen while the shader is built";
     // Let the device write a good half second more while the demo waits.
     const std::size_t atShaderBuild = frameCount(capture);
-    ASSERT_TRUE(waitUntil(20s, [&] {
-        return frameCount(capture) >= atShaderBuild + framesOf(0.5);
-    })) << "the audio device is not writing";
+    ASSERT_TRUE(waitUntil([&] { return frameCount(capture) >= atShaderBuild + framesOf(0.5); }))
+        << "the audio device is not writing";
     const std::size_t duringSetUp = frameCount(capture);
     vertexShader.release(readFile(testDataPath("vertex.glsl")));
 
     std::optional<std::size_t> onset;
-    bool heard = waitUntil(30s, [&] {
+    bool heard = waitUntil([&] {
         onset = firstAudibleFrame(readStereoAsMono(capture));
         return onset.has_value();
     });
-    auto window = x.findWindow("Vellomirke2017Demo");
-    ASSERT_TRUE(window);
-    x.sendCloseRequest(*window);
-    auto status = demo.waitForExit(10s);
-    ASSERT_TRUE(status) << "the demo ignored the close request";
-    EXPECT_EQ(*status, 0);
-    EXPECT_EQ(demo.output(), "");
+    run.waitForFirstFrame();
+    EXPECT_EQ(run.close(), 0);
+    EXPECT_EQ(run.output(), "");
 
     ASSERT_TRUE(heard) << "no sound once the demo was running";
     EXPECT_GE(*onset, duringSetUp) << "sound at " << double(*onset) / deviceRate
@@ -175,19 +157,13 @@ TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
 // SDL, loaded by the soundtrack's thread while the demo starts, must not take
 // over SIGINT: Ctrl-C in a terminal still ends the demo while it plays.
 TEST(SoundtrackHeard, InterruptEndsTheDemoWhileTheTrackPlays) {
-    XvfbServer server;
-    TempDir dir;
-    copyProbeShaders(dir);
-    writeTwoToneTrack(dir, "audio.mp3");
-    const std::string capture = dir.file("capture.raw");
-    DemoProcess demo(server.display(), dir, diskDriver(capture));
-    XClient x(server.display());
-    demo.waitForWindow(x);
-    ASSERT_TRUE(waitUntil(30s, [&] {
-        return firstAudibleFrame(readStereoAsMono(capture)).has_value();
-    })) << "the track never played";
-    demo.process().kill(SIGINT);
-    auto status = demo.waitForExit(10s);
-    ASSERT_TRUE(status) << "the demo ignored SIGINT";
-    EXPECT_EQ(*status, 128 + SIGINT);
+    DemoRun run;
+    run.useShaders("probe.frag");
+    writeTwoToneTrack(run.dir(), "audio.mp3");
+    const std::string capture = useDiskDriver(run);
+    run.startAndShow();
+    ASSERT_TRUE(waitUntil([&] { return firstAudibleFrame(readStereoAsMono(capture)).has_value(); }))
+        << "the track never played";
+    run.process().kill(SIGINT);
+    EXPECT_EQ(run.waitForExit(), 128 + SIGINT) << "the demo ignored SIGINT";
 }

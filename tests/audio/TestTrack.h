@@ -3,7 +3,6 @@
 #include "TempDir.h"
 
 #include <string>
-#include <vector>
 
 namespace audiotest {
 
@@ -18,13 +17,8 @@ constexpr double lowTone = 440.0;
 constexpr double highTone = 880.0;
 constexpr double toneSeconds = 1.0;
 
-// Synthesises `tones`, `toneSeconds` of each in turn, with sox into `dir` as
-// `name` (an MP3 file), throwing if sox cannot make it.
-void writeToneTrack(const testsupport::TempDir& dir, const std::string& name,
-                    const std::vector<double>& tones);
-
-// Synthesises the test track with sox into `dir` as `name` (an MP3 file),
-// throwing if sox cannot make it.
+// Synthesises the test track into `dir` as `name` (MP3 or, by its extension,
+// another format), throwing if it cannot.
 void writeTwoToneTrack(const testsupport::TempDir& dir, const std::string& name);
 
 } // namespace audiotest

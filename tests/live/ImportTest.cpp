@@ -1,43 +1,37 @@
 // --import on shaders written for online shader sites: what it accepts runs
 // in the demo without a message, what it cannot map it refuses by name.
-#include "DemoProcess.h"
-#include "LiveProcess.h"
+#include "DemoRun.h"
+#include "LiveCommands.h"
 #include "Pictures.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-using namespace std::chrono_literals;
 using namespace testsupport;
 
 TEST(Import, AcceptedShadersRunInTheDemoWithoutAMessage) {
-    XvfbServer server;
     for (const char* source : {"rings.mainimage.glsl", "frame-stripes.mainimage.glsl"}) {
         SCOPED_TRACE(source);
-        TempDir dir;
+        DemoRun run;
         std::string errors;
-        ASSERT_EQ(
-            runLiveCommand({"--import", testDataPath(std::string("live/") + source), dir.path()},
-                           dir, errors),
-            0)
+        ASSERT_EQ(runLiveCommand(
+                      {"--import", testDataPath(std::string("live/") + source), run.dir().path()},
+                      run.dir(), errors),
+                  0)
             << errors;
-        ASSERT_TRUE(std::filesystem::exists(dir.file("vertex.glsl")));
+        ASSERT_TRUE(std::filesystem::exists(run.dir().file("vertex.glsl")));
 
-        DemoProcess demo(server.display(), dir);
-        XClient x(server.display());
-        XWindow window = demo.waitForWindow(x);
+        run.startAndShow();
         // Both shaders paint no black pixel in the middle of the screen.
-        Image picture = waitForPicture(x, window, [](const Image& i) {
+        auto lit = [](const Image& i) {
             Rgb c = i.at(960, 540);
             return c.r + c.g + c.b > 30;
-        });
-        x.sendCloseRequest(window);
-        ASSERT_TRUE(demo.waitForExit(10s));
-        EXPECT_EQ(demo.output(), "");
-        EXPECT_GT(picture.at(960, 540).r + picture.at(960, 540).g + picture.at(960, 540).b, 30)
-            << describe(picture.at(960, 540));
+        };
+        Image picture = run.waitForPicture(lit);
+        EXPECT_EQ(run.close(), 0);
+        EXPECT_EQ(run.output(), "");
+        EXPECT_TRUE(lit(picture)) << describe(picture.at(960, 540));
     }
 }
 

@@ -1,9 +1,8 @@
 // vellomirke-live on its own Xvfb, used as an author would: a window smaller
 // than the screen, saves from an editor, the time keys.
-#include "LiveProcess.h"
+#include "LiveCommands.h"
 #include "Messages.h"
 #include "Pictures.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +10,7 @@
 #include <cmath>
 #include <csignal>
 #include <iostream>
-#include <thread>
 
-using namespace std::chrono_literals;
 using namespace testsupport;
 
 namespace {
@@ -28,48 +25,32 @@ void main() {
 class LiveWindow : public ::testing::Test {
   protected:
     void start(const std::string& fragment) {
-        dir.copyTestFile("vertex.glsl", "vertex.glsl");
-        dir.copyTestFile(fragment, "fragment.glsl");
-        live = std::make_unique<LiveProcess>(server.display(), dir);
-        x = std::make_unique<XClient>(server.display());
-        window = live->waitForWindow(*x);
+        run.useShaders(fragment);
+        window = startLive(run);
+        started = true;
     }
 
     Image waitFor(const std::function<bool(const Image&)>& accept) {
-        return waitForPicture(*x, window, accept, 20s);
-    }
-
-    bool waitForTitle(const std::string& part) {
-        auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (x->title(window).find(part) == std::string::npos) {
-            if (std::chrono::steady_clock::now() >= deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return true;
+        return run.waitForPicture(accept, 20s);
     }
 
     void tap(const std::string& key) {
-        x->pressKey(key);
-        x->releaseKey(key);
+        run.press({key});
+        run.release({key});
     }
 
     void TearDown() override {
-        if (live) {
-            x->pressKey("Escape");
-            x->releaseKey("Escape");
-            auto status = live->process().waitForExit(10s);
-            EXPECT_EQ(status, std::optional<int>(0)) << "Escape did not end vellomirke-live";
-            EXPECT_EQ(live->output(), "");
+        if (started && run.process().running()) {
+            tap("Escape");
+            EXPECT_EQ(run.waitForExit(), std::optional<int>(0))
+                << "Escape did not end vellomirke-live";
+            EXPECT_EQ(run.output(), "");
         }
     }
 
-    XvfbServer server;
-    TempDir dir;
-    std::unique_ptr<LiveProcess> live;
-    std::unique_ptr<XClient> x;
+    DemoRun run;
     XWindow window = 0;
+    bool started = false;
 };
 
 bool near(int actual, int expected, int tolerance) {
@@ -117,7 +98,7 @@ TEST_F(LiveWindow, ShowsTheDemosPictureScaledAndLetterboxed) {
         << "left " << describe(wide.at(0, 360)) << ", right " << describe(wide.at(1279, 360));
 
     // A squarer window: a 1000x562 picture between black bars of 69 rows.
-    x->resizeWindow(window, 1000, 700);
+    run.x().resizeWindow(window, 1000, 700);
     Image boxed = waitFor([](const Image& i) {
         return i.width == 1000 && i.height == 700 && showsScaledPositions(i, 69, 1000, 562);
     });
@@ -135,25 +116,25 @@ TEST_F(LiveWindow, SavesRebuildWithoutAKeyAndABrokenSaveKeepsThePictureInARedFra
     start("solid-green.frag");
     ASSERT_TRUE(isGreen(waitFor(isGreen)));
 
-    saveByRename(dir, "fragment.glsl", readFile(testDataPath("position-and-time.frag")));
+    saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("position-and-time.frag")));
     auto timeShown = [](const Image& i) { return encodedTime(i); };
     Image moving = waitFor([](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); });
     ASSERT_TRUE(showsScaledPositions(moving, 0, 1280, 720)) << "the save was not picked up";
 
     // Broken: Mesa places the missing semicolon of line 5 at line 6.
-    saveByRename(dir, "fragment.glsl", readFile(testDataPath("compile-error.frag")));
+    saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("compile-error.frag")));
     Image framed =
         waitFor([](const Image& i) { return isRed(i.at(0, 0)) && isRed(i.at(640, 719)); });
-    ASSERT_TRUE(isRed(framed.at(0, 0))) << describe(framed.at(0, 0)) << "; " << live->errors();
+    ASSERT_TRUE(isRed(framed.at(0, 0))) << describe(framed.at(0, 0)) << "; " << run.errors();
     // The last good piece goes on inside the frame, its time running.
     const double brokenAt = timeShown(framed);
     Image later = waitFor([&](const Image& i) { return timeShown(i) > brokenAt + 0.5; });
     EXPECT_GT(timeShown(later), brokenAt + 0.5);
-    EXPECT_EQ(occurrences(live->errors(), "fragment.glsl:6:"), 1) << live->errors();
-    EXPECT_EQ(live->errors().find("link"), std::string::npos) << live->errors();
+    EXPECT_EQ(occurrences(run.errors(), "fragment.glsl:6:"), 1) << run.errors();
+    EXPECT_EQ(run.errors().find("link"), std::string::npos) << run.errors();
 
     // Mended by writing the file in place: the frame goes.
-    dir.write("fragment.glsl", solidBlue);
+    run.dir().write("fragment.glsl", solidBlue);
     Image mended = waitFor([](const Image& i) { return isBlue(i) && !isRed(i.at(0, 0)); });
     EXPECT_TRUE(isBlue(mended));
     EXPECT_FALSE(isRed(mended.at(0, 0))) << describe(mended.at(0, 0));
@@ -164,12 +145,14 @@ TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
     ASSERT_GT(encodedTime(waitFor([](const Image& i) { return encodedTime(i) > 0.3; })), 0.3);
 
     tap("p");
-    ASSERT_TRUE(waitForTitle("paused")) << x->title(window);
-    // The title changes after the first paused frame is shown.
-    const double pausedAt = encodedTime(x->capture(window));
-    Image held = waitForPicture(
-        *x, window, [&](const Image& i) { return encodedTime(i) != pausedAt; }, 1500ms);
-    EXPECT_EQ(encodedTime(held), pausedAt) << "time ran on while paused";
+    ASSERT_TRUE(waitUntil([&] {
+        return run.x().title(window).find("paused") != std::string::npos;
+    })) << run.x().title(window);
+    // The title changes after the first paused frame is shown; thirty frames
+    // on, the time shown is the same.
+    const double pausedAt = encodedTime(run.picture());
+    run.waitForFrames(30);
+    EXPECT_EQ(encodedTime(run.picture()), pausedAt) << "time ran on while paused";
 
     tap("Right");
     Image ahead = waitFor([&](const Image& i) { return encodedTime(i) >= pausedAt + 0.8; });
@@ -190,9 +173,8 @@ TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
 TEST_F(LiveWindow, ATerminatingSignalEndsIt) {
     start("solid-green.frag");
     ASSERT_TRUE(isGreen(waitFor(isGreen)));
-    live->process().kill(SIGTERM);
-    EXPECT_EQ(live->process().waitForExit(10s), std::optional<int>(128 + SIGTERM));
-    live.reset();
+    run.process().kill(SIGTERM);
+    EXPECT_EQ(run.waitForExit(), std::optional<int>(128 + SIGTERM));
 }
 
 // Save to new picture, ten times, through the whole path: the editor's
@@ -201,7 +183,7 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
     start("solid-green.frag");
     // A small window keeps reading the picture back cheap; the piece is
     // still drawn at 1920x1080.
-    x->resizeWindow(window, 320, 180);
+    run.x().resizeWindow(window, 320, 180);
     ASSERT_TRUE(isGreen(waitFor([](const Image& i) { return i.width == 320 && isGreen(i); })));
 
     const std::string green = readFile(testDataPath("solid-green.frag"));
@@ -209,9 +191,10 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
     for (int round = 0; round < 10; ++round) {
         const bool toBlue = round % 2 == 0;
         auto savedAt = std::chrono::steady_clock::now();
-        saveByRename(dir, "fragment.glsl", toBlue ? solidBlue : green);
+        saveByRename(run.dir(), "fragment.glsl", toBlue ? solidBlue : green);
         Image shown = waitForPicture(
-            *x, window, [&](const Image& i) { return toBlue ? isBlue(i) : isGreen(i); }, 10s, 1ms);
+            run.x(), window, [&](const Image& i) { return toBlue ? isBlue(i) : isGreen(i); }, 10s,
+            1ms);
         ASSERT_TRUE(toBlue ? isBlue(shown) : isGreen(shown)) << "save " << round << " not shown";
         milliseconds.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - savedAt)
@@ -222,5 +205,5 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
     RecordProperty("reload_median_ms", std::to_string(median));
     std::cout << "save to new picture: median " << median << " ms, from " << milliseconds.front()
               << " to " << milliseconds.back() << " ms over 10 saves" << std::endl;
-    EXPECT_EQ(live->errors(), "");
+    EXPECT_EQ(run.errors(), "");
 }

@@ -1,19 +1,18 @@
 // The Debian package as a user gets it, unpacked rather than installed.
-#include "DemoProcess.h"
+#include "DemoRun.h"
 #include "Pictures.h"
-#include "XvfbServer.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-using namespace std::chrono_literals;
 using namespace testsupport;
 
 // Its Depends name the libraries the program loads, and its program plays the
 // sample piece it carries.
 TEST(DebPackage, DependsAndItsProgramPlaysTheSamplePiece) {
-    TempDir dir;
+    DemoRun run;
+    const TempDir& dir = run.dir();
     ProcessOptions depends;
     depends.argv = {"dpkg-deb", "--field", VELLOMIRKE_DEB, "Depends"};
     depends.stdoutPath = dir.file("depends");
@@ -32,14 +31,11 @@ TEST(DebPackage, DependsAndItsProgramPlaysTheSamplePiece) {
         std::filesystem::copy_file(dir.file(std::string("usr/share/vellomirke-demo/") + file),
                                    dir.file(file));
     }
-    XvfbServer server;
-    DemoProcess demo(server.display(), dir, {}, {dir.file("usr/bin/vellomirke-demo")});
-    XClient x(server.display());
-    XWindow window = demo.waitForWindow(x);
+    run.startAndShow({dir.file("usr/bin/vellomirke-demo")});
     // The sample's first section is never plain black.
     auto drawn = [](const Image& i) { return i.width == 1920 && !near(i.at(960, 540), {0, 0, 0}); };
-    EXPECT_TRUE(drawn(waitForPicture(x, window, drawn)));
-    x.holdKey("Escape", 200ms);
-    EXPECT_EQ(demo.waitForExit(20s), 0);
-    EXPECT_EQ(demo.output(), "");
+    EXPECT_TRUE(drawn(run.waitForPicture(drawn)));
+    run.hold({"Escape"}, 1);
+    EXPECT_EQ(run.waitForExit(), 0);
+    EXPECT_EQ(run.output(), "");
 }

@@ -21,6 +21,11 @@ DemoRun::DemoRun(Screen screen) {
     environment_["SDL_AUDIODRIVER"] = "dummy";
 }
 
+DemoRun::DemoRun(const std::string& display) : display_(display) {
+    environment_["DISPLAY"] = display_;
+    environment_["SDL_AUDIODRIVER"] = "dummy";
+}
+
 void DemoRun::useShaders(const std::string& fragment, const std::string& vertex) {
     dir_.copyTestFile(vertex, "vertex.glsl");
     dir_.copyTestFile(fragment, "fragment.glsl");
@@ -42,6 +47,9 @@ void DemoRun::startAndShow(std::vector<std::string> command) {
 }
 
 const std::string& DemoRun::display() const {
+    if (!display_.empty()) {
+        return display_;
+    }
     if (!server_) {
         throw std::logic_error("this run has no X server");
     }
@@ -56,8 +64,18 @@ XClient& DemoRun::x() {
 }
 
 XWindow DemoRun::waitForFirstFrame(std::chrono::milliseconds timeout, const std::string& title) {
+    return firstFrame(title, false, timeout);
+}
+
+XWindow DemoRun::waitForFirstFrameOfPrefix(const std::string& titlePrefix,
+                                           std::chrono::milliseconds timeout) {
+    return firstFrame(titlePrefix, true, timeout);
+}
+
+XWindow DemoRun::firstFrame(const std::string& title, bool prefix,
+                            std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
-    auto window = x().waitForWindow(title, timeout);
+    auto window = x().waitForWindow(title, timeout, prefix);
     if (!window) {
         throw std::runtime_error("the window did not appear; stdout: " + output());
     }

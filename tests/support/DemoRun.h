@@ -38,6 +38,9 @@ class DemoRun {
 
     DemoRun();
     explicit DemoRun(Screen screen);
+    // On an X server that is already running at `display`, which the run
+    // leaves running.
+    explicit DemoRun(const std::string& display);
 
     const TempDir& dir() const { return dir_; }
     // The test data's `vertex` and `fragment` as the piece's shaders.
@@ -56,6 +59,10 @@ class DemoRun {
     // with its messages, comes before the first. Throws at the deadline.
     XWindow waitForFirstFrame(std::chrono::milliseconds timeout = 60s,
                               const std::string& title = "Vellomirke2017Demo");
+    // As above for a window whose title only starts with `titlePrefix`:
+    // one that shows changing state in its title.
+    XWindow waitForFirstFrameOfPrefix(const std::string& titlePrefix,
+                                      std::chrono::milliseconds timeout = 60s);
     // Waits for `count` more frames to reach the window; throws at the deadline.
     void waitForFrames(int count, std::chrono::milliseconds timeout = 60s);
 
@@ -88,7 +95,10 @@ class DemoRun {
     int close(std::chrono::milliseconds timeout = 60s);
 
   private:
+    XWindow firstFrame(const std::string& title, bool prefix, std::chrono::milliseconds timeout);
+
     std::unique_ptr<XvfbServer> server_;
+    std::string display_;
     TempDir dir_;
     Environment environment_;
     std::unique_ptr<ChildProcess> process_;

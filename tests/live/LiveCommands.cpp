@@ -1,29 +1,13 @@
-#include "LiveProcess.h"
+#include "LiveCommands.h"
 
 #include <cstdio>
 #include <stdexcept>
 
 using namespace testsupport;
 
-LiveProcess::LiveProcess(const std::string& display, const TempDir& dir,
-                         std::map<std::string, std::optional<std::string>> environment)
-    : stdoutPath_(dir.file(".live-stdout")), stderrPath_(dir.file(".live-stderr")) {
-    environment.emplace("DISPLAY", display);
-    environment.emplace("SDL_AUDIODRIVER", "dummy");
-    ProcessOptions options;
-    options.argv = {VELLOMIRKE_LIVE_BINARY, dir.path()};
-    options.environment = environment;
-    options.stdoutPath = stdoutPath_;
-    options.stderrPath = stderrPath_;
-    process_ = std::make_unique<ChildProcess>(options);
-}
-
-XWindow LiveProcess::waitForWindow(XClient& x) {
-    auto window = x.waitForWindow("vellomirke-live", std::chrono::seconds(30), true);
-    if (!window) {
-        throw std::runtime_error("vellomirke-live's window did not appear; stderr: " + errors());
-    }
-    return *window;
+XWindow startLive(DemoRun& run) {
+    run.start({VELLOMIRKE_LIVE_BINARY, run.dir().path()});
+    return run.waitForFirstFrameOfPrefix("vellomirke-live");
 }
 
 int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "DemoRun.h"
+
+#include <string>
+#include <vector>
+
+// Starts vellomirke-live on the run's piece and waits for its first frame;
+// its window's title starts with "vellomirke-live". Audio goes to SDL's dummy
+// driver unless the run's environment names another.
+testsupport::XWindow startLive(testsupport::DemoRun& run);
+
+// Runs vellomirke-live with `args` to its end; returns the exit status, with
+// its standard error in `errors`.
+int runLiveCommand(const std::vector<std::string>& args, const testsupport::TempDir& scratch,
+                   std::string& errors);
+
+// Replaces `name` in `dir` the way many editors save: the new text goes to
+// another file, which is then renamed over the old one.
+void saveByRename(const testsupport::TempDir& dir, const std::string& name,
+                  const std::string& content);
