@@ -3,7 +3,7 @@
 // behind.
 #include "DemoRun.h"
 #include "Pictures.h"
-#include "TestTrack.h"
+#include "ToneTrack.h"
 #include "VideoProbe.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +155,7 @@ TEST(CaptureVideo, EveryFrameShowsItsOwnTimeAndTheSoundtrackRunsFromTheStart) {
     writeAssets(dir);
     // A second of silence, then four seconds of a tone: where the tone starts
     // shows where the soundtrack starts and where it loops.
-    audiotest::writeToneTrack(dir, "audio.mp3", {0, 440, 440, 440, 440});
+    writeTones(dir, "audio.mp3", {{0, 1}, {440, 4}});
     TempDir outDir;
     const std::string video = outDir.file("clock.mp4");
     CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", video}, dir.path());

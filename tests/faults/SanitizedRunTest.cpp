@@ -7,7 +7,7 @@
 // lsan-sound.supp; KeepDriverLoaded.cpp keeps the driver nameable at exit.
 #include "DemoRun.h"
 #include "Messages.h"
-#include "TestTrack.h"
+#include "ToneTrack.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ using namespace testsupport;
 TEST(Sanitizers, WholeRunHasNoMemoryErrorsOrLeaksInTheProgram) {
     DemoRun run;
     run.useShaders("probe.frag");
-    audiotest::writeToneTrack(run.dir(), "audio.mp3", {440, 440, 440});
+    writeTones(run.dir(), "audio.mp3", {{440, 3}});
     run.environment()["SDL_AUDIODRIVER"] = "disk";
     run.environment()["SDL_DISKAUDIOFILE"] = run.dir().file("heard.raw");
     run.environment()["ASAN_OPTIONS"] = "detect_leaks=1:exitcode=99";
