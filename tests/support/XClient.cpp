@@ -148,6 +148,13 @@ bool XClient::waitForFrames(XWindow window, int count, std::chrono::milliseconds
     const long frameArea = long(width) * height;
     Damage damage = XDamageCreate(display_, window, XDamageReportRawRectangles);
     XSync(display_, False);
+    // A new damage object starts with the whole window reported as damaged;
+    // that report is queued by now and is no frame. A frame that raced with
+    // the creation goes with it: only frames from here on count.
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+    }
     long area = 0;
     int frames = 0;
     while (frames < count) {
