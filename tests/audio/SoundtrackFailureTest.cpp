@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadSoundtrack{"FileCutHalfwayPlaysWhatIsLeft", [](DemoRun& r) { writeCutTrack(r, 0); },
                       std::set<double>{lowTone}},
         BadSoundtrack{"RandomBytes",
-                      [](DemoRun& r) { writeRandomBytes(r.dir(), "audio.mp3", 200000, 30); },
+                      [](DemoRun& r) { r.dir().write("audio.mp3", randomBytes(200000, 30)); },
                       std::set<double>{}},
         // A WAV file under the MP3 name: the decoder follows the content, so
         // it plays as the Windows media player would play it.

@@ -6,69 +6,76 @@
 // while windowSize stays (1920, 1080). So the picture is never scaled: a
 // smaller screen shows the lower-left part of the 1920x1080 picture, a larger
 // one shows it whole in its lower-left corner with the shader's own
-// continuation beyond windowSize (for probe.frag, colours past 1.0, saturated)
-// to the right and above.
-#include "FaultSupport.h"
-#include "XvfbServer.h"
+// continuation beyond windowSize to the right and above.
+//
+// The shader shows both: red and green are the rectangle's own corners, which
+// follow the viewport; blue is gl_FragCoord.x / windowSize.x, which does not.
+// The first frame, with the start-up viewport, lasts one frame only; the
+// recorded calls of a run show it, a screenshot cannot.
+#include "DemoRun.h"
+#include "Pictures.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 
-using namespace faults;
 using namespace testsupport;
 
 namespace {
 
-// What probe.frag paints at window pixel (x, y), y counted from the top, for
-// a window `height` pixels high: gl_FragCoord / (1920, 1080), clamped.
-Rgb probeAt(int x, int y, int height) {
-    auto channel = [](double v) { return int(std::lround(std::min(v, 1.0) * 255.0)); };
-    return {channel((x + 0.5) / 1920.0), channel((height - y - 0.5) / 1080.0), 0};
+const std::string cornersAndWindowSize = R"(#version 330 core
+in vec2 corner;
+out vec4 fragColor;
+uniform vec2 windowSize;
+
+void main() {
+    fragColor = vec4(corner, gl_FragCoord.x / windowSize.x, 1.0);
+}
+)";
+
+// What the shader paints at window pixel (x, y), y counted from the top, once
+// the viewport is the whole window.
+Rgb expectedAt(int x, int y, const Image& image) {
+    return {channel((x + 0.5) / image.width), channel((image.height - y - 0.5) / image.height),
+            channel((x + 0.5) / 1920.0)};
 }
 
-void expectProbeAt(const Image& image, int x, int y) {
-    Rgb seen = image.at(x, y);
-    Rgb wanted = probeAt(x, y, image.height);
-    EXPECT_LE(std::abs(seen.r - wanted.r), 2) << "at " << x << "," << y << ": " << describe(seen);
-    EXPECT_LE(std::abs(seen.g - wanted.g), 2) << "at " << x << "," << y << ": " << describe(seen);
+bool showsAt(const Image& image, int x, int y) {
+    return near(image.at(x, y), expectedAt(x, y, image), 2);
 }
 
-Image pictureOnScreen(const std::string& screen, int width, int height) {
-    XvfbServer server(screen + "x24");
-    TempDir dir;
-    dir.copyTestFile("vertex.glsl", "vertex.glsl");
-    dir.copyTestFile("probe.frag", "fragment.glsl");
-    DemoProcess demo(server.display(), dir);
-    XClient x(server.display());
-    XWindow window = demo.waitForWindow(x);
-    EXPECT_EQ(x.windowSize(window), std::make_pair(width, height));
-    Image image = x.capture(window);
-    x.sendCloseRequest(window);
-    auto status = demo.waitForExit(10s);
-    EXPECT_TRUE(status && *status == 0);
-    EXPECT_EQ(demo.output(), "");
-    return image;
+// Runs the demo on a `width` x `height` screen and checks the picture at
+// each of `points` once the viewport has followed the window.
+void checkScreen(int width, int height, const std::vector<std::pair<int, int>>& points) {
+    DemoRun run(DemoRun::Screen{std::to_string(width) + "x" + std::to_string(height) + "x24"});
+    run.useShaders("viewport.frag", "viewport.vert");
+    run.dir().write("fragment.glsl", cornersAndWindowSize);
+    run.startAndShow();
+    EXPECT_EQ(run.x().windowSize(run.window()), std::make_pair(width, height));
+    Image image = run.waitForPicture([&](const Image& i) {
+        return i.width == width && std::all_of(points.begin(), points.end(), [&](auto p) {
+                   return showsAt(i, p.first, p.second);
+               });
+    });
+    ASSERT_EQ(image.width, width);
+    for (auto [x, y] : points) {
+        EXPECT_TRUE(showsAt(image, x, y))
+            << "at " << x << "," << y << ": " << describe(image.at(x, y)) << " for "
+            << describe(expectedAt(x, y, image));
+    }
+    EXPECT_EQ(run.close(), 0);
+    EXPECT_EQ(run.output(), "");
 }
 
 } // namespace
 
 TEST(ScreenSize, SmallerScreenShowsTheLowerLeftOfThePictureUnscaled) {
-    Image image = pictureOnScreen("1280x720", 1280, 720);
-    ASSERT_EQ(image.width, 1280);
-    expectProbeAt(image, 0, 719);
-    expectProbeAt(image, 640, 360);
-    // Two thirds of the way across and up, not all the way.
-    expectProbeAt(image, 1279, 0);
+    // The rectangle fills the window; windowSize reaches two thirds across.
+    checkScreen(1280, 720, {{0, 719}, {640, 360}, {1279, 0}});
 }
 
 TEST(ScreenSize, LargerScreenIsFilledAndThePictureKeepsItsScale) {
-    Image image = pictureOnScreen("2560x1440", 2560, 1440);
-    ASSERT_EQ(image.width, 2560);
-    expectProbeAt(image, 960, 900); // the 1920x1080 picture's centre
-    expectProbeAt(image, 1919, 360);
-    // Beyond the nominal picture: drawn, not left at the clear colour, so the
-    // viewport followed the window.
-    expectProbeAt(image, 2559, 0);
-    expectProbeAt(image, 100, 10);
+    // The nominal picture's centre and right edge, then beyond it: drawn, not
+    // left at the clear colour, so the viewport followed the window.
+    checkScreen(2560, 1440, {{960, 900}, {1919, 360}, {2559, 0}, {100, 10}});
 }

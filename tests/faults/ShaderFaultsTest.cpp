@@ -8,32 +8,28 @@
 // tests/unit checks the builder's words for several of these files; here the
 // point is what the user of the running demo gets: each report, the last
 // program that linked still drawn, and neither a crash nor a stall.
-#include "DriverVerdict.h"
-#include "FaultSupport.h"
-#include "XvfbServer.h"
+#include "DemoRun.h"
+#include "DriverLogs.h"
+#include "GlContext.h"
+#include "Pictures.h"
+#include "RandomBytes.h"
+#include "ShaderSources.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 #include <fstream>
-#include <random>
-#include <thread>
 
-using namespace faults;
 using namespace testsupport;
 
 namespace {
 
-// Deterministic bytes of every value, NUL included, as a binary file saved
-// under the shader's name would hold. The GL reads the source up to the first
-// NUL, and so does the builder's verdict below.
+// Bytes of every value, NUL included, as a binary file saved under the
+// shader's name would hold. The GL reads the source up to the first NUL, and
+// so does the driver's verdict below.
 std::string binaryGarbage() {
-    std::mt19937 bytes(2017);
-    std::string garbage(4096, '\0');
-    for (char& c : garbage) {
-        c = static_cast<char>(bytes() & 0xff);
-    }
+    std::string garbage = randomBytes(4096, 2017);
     garbage[0] = '\x89'; // a PNG's first byte: clearly not GLSL
     return garbage;
 }
@@ -41,19 +37,16 @@ std::string binaryGarbage() {
 // True when `chunk` is `block` one or more times: Space held over several
 // frames rebuilds, and reports, once per frame.
 ::testing::AssertionResult isRepeatsOf(const std::string& chunk, const std::string& block) {
-    if (block.empty() || chunk.empty() || chunk.size() % block.size() != 0) {
-        return ::testing::AssertionFailure() << "printed:\n"
-                                             << chunk << "\nexpected repeats of:\n"
-                                             << block;
+    bool repeats = !block.empty() && !chunk.empty() && chunk.size() % block.size() == 0;
+    for (size_t at = 0; repeats && at < chunk.size(); at += block.size()) {
+        repeats = chunk.compare(at, block.size(), block) == 0;
     }
-    for (size_t at = 0; at < chunk.size(); at += block.size()) {
-        if (chunk.compare(at, block.size(), block) != 0) {
-            return ::testing::AssertionFailure() << "printed:\n"
-                                                 << chunk << "\nexpected repeats of:\n"
-                                                 << block;
-        }
+    if (repeats) {
+        return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "printed:\n"
+                                         << chunk << "\nexpected repeats of:\n"
+                                         << block;
 }
 
 bool isProbe(Rgb c) {
@@ -61,117 +54,112 @@ bool isProbe(Rgb c) {
     return std::abs(c.r - 128) <= 2 && std::abs(c.g - 128) <= 2;
 }
 
-class RunningDemo {
-  public:
-    RunningDemo() {
-        dir.copyTestFile("vertex.glsl", "vertex.glsl");
-        dir.write("fragment.glsl", binaryGarbage());
-        demo = std::make_unique<DemoProcess>(server.display(), dir);
-        x = std::make_unique<XClient>(server.display());
-        window = demo->waitForWindow(*x);
+// One run of the demo, edited as its shader's author would.
+struct Editing {
+    Editing() {
+        run.useShaders("probe.frag");
+        run.dir().write("fragment.glsl", binaryGarbage());
+        run.startAndShow();
     }
 
-    // Space, held long enough for the demo to see it; returns what the
-    // rebuilds printed, waiting for it when messages are expected.
-    std::string pressSpace(bool expectMessages) {
-        x->holdKey("space", 150ms);
-        if (expectMessages) {
-            std::string added = waitForNewOutput(*demo, printed);
-            printed += added.size();
-            return added;
-        }
-        return "";
+    // Space for two frames, then the frames that finish the builds it began:
+    // the one under way when Space went up and the one the sticky key adds.
+    void pressSpace() {
+        run.hold({"space"});
+        run.waitForFrames(3);
     }
 
-    // Nothing printed since the last look, after the demo had time to print.
+    // What the demo printed since the last look.
     std::string printedSinceLastLook() {
-        std::this_thread::sleep_for(300ms);
-        std::string all = demo->output();
+        std::string all = run.output();
         std::string added = all.substr(std::min(printed, all.size()));
         printed = all.size();
         return added;
     }
 
-    XvfbServer server;
-    TempDir dir;
-    std::unique_ptr<DemoProcess> demo;
-    std::unique_ptr<XClient> x;
-    XWindow window = 0;
+    Rgb centreSeen() { return centre(run.picture()); }
+
+    Rgb waitForCentre(const std::function<bool(Rgb)>& wanted) {
+        return centre(run.waitForPicture([&](const Image& i) { return wanted(centre(i)); }));
+    }
+
+    DemoRun run;
     size_t printed = 0;
 };
 
 } // namespace
 
 TEST(ShaderFaults, BadFilesAreReportedWhileThePictureCarriesOn) {
-    RunningDemo run;
-    auto& x = *run.x;
+    GlContext driver; // for the driver's own verdict on each file
+    const std::string vertex = readFile(testDataPath("vertex.glsl"));
+    auto expectedBuildOutput = [&](const std::string& fragment) {
+        return buildReport(vertex, fragment);
+    };
+    Editing editing;
+    DemoRun& run = editing.run;
 
     {
         SCOPED_TRACE("binary garbage at start-up");
-        std::string added = waitForNewOutput(*run.demo, 0);
-        run.printed = added.size();
-        EXPECT_EQ(added, expectedBuildOutput(binaryGarbage().c_str()));
+        // The start-up build and its report come before the first frame.
+        EXPECT_EQ(editing.printedSinceLastLook(), expectedBuildOutput(binaryGarbage()));
         // No program is current, so nothing is drawn over the clear colour.
-        EXPECT_TRUE(near(centre(x, run.window), {0, 0, 0})) << describe(centre(x, run.window));
-        EXPECT_TRUE(run.demo->process().running());
+        Rgb seen = editing.centreSeen();
+        EXPECT_TRUE(near(seen, {0, 0, 0})) << describe(seen);
+        EXPECT_TRUE(run.process().running());
     }
     {
         SCOPED_TRACE("the file fixed");
-        run.dir.copyTestFile("probe.frag", "fragment.glsl");
-        run.pressSpace(false);
-        Rgb seen = waitForCentre(x, run.window, isProbe);
+        run.useShaders("probe.frag");
+        editing.pressSpace();
+        Rgb seen = editing.waitForCentre(isProbe);
         EXPECT_TRUE(isProbe(seen)) << describe(seen);
-        EXPECT_EQ(run.printedSinceLastLook(), "");
+        EXPECT_EQ(editing.printedSinceLastLook(), "");
     }
 
     // What the picture must show from here on: the last program that linked.
     std::function<bool(Rgb)> showing = isProbe;
     auto reported = [&](const std::string& expected) {
         ASSERT_NE(expected, "");
-        EXPECT_TRUE(isRepeatsOf(run.pressSpace(true), expected));
-        Rgb seen = centre(x, run.window);
+        editing.pressSpace();
+        EXPECT_TRUE(isRepeatsOf(editing.printedSinceLastLook(), expected));
+        Rgb seen = editing.centreSeen();
         EXPECT_TRUE(showing(seen)) << "the last linked program must stay: " << describe(seen);
     };
     auto shown = [&](const std::string& source, Rgb colour) {
         ASSERT_EQ(expectedBuildOutput(source), "");
-        run.dir.write("fragment.glsl", source);
-        run.pressSpace(false);
+        run.dir().write("fragment.glsl", source);
+        editing.pressSpace();
         showing = [colour](Rgb c) { return near(c, colour); };
-        Rgb seen = waitForCentre(x, run.window, showing, 30s);
+        Rgb seen = editing.waitForCentre(showing);
         EXPECT_TRUE(showing(seen)) << describe(seen);
-        EXPECT_EQ(run.printedSinceLastLook(), "");
+        EXPECT_EQ(editing.printedSinceLastLook(), "");
     };
 
     {
         // An editor that saves by removing and renaming leaves a moment
         // without the file.
         SCOPED_TRACE("the file gone");
-        std::filesystem::remove(run.dir.file("fragment.glsl"));
+        std::filesystem::remove(run.dir().file("fragment.glsl"));
         reported(readFailed + expectedBuildOutput(""));
-        Rgb before = centre(x, run.window);
-        std::this_thread::sleep_for(600ms);
-        Rgb after = centre(x, run.window);
+        Rgb before = editing.centreSeen();
+        Rgb after = editing.waitForCentre([&](Rgb c) { return c.b != before.b; });
         EXPECT_NE(before.b, after.b) << "the picture stood still: the loop stalled";
     }
     {
         SCOPED_TRACE("a directory in its place");
-        std::filesystem::create_directory(run.dir.file("fragment.glsl"));
+        std::filesystem::create_directory(run.dir().file("fragment.glsl"));
         reported(readFailed + expectedBuildOutput(""));
-        std::filesystem::remove(run.dir.file("fragment.glsl"));
+        std::filesystem::remove(run.dir().file("fragment.glsl"));
     }
     {
         SCOPED_TRACE("an empty file");
-        run.dir.write("fragment.glsl", "");
+        run.dir().write("fragment.glsl", "");
         reported(expectedBuildOutput("")); // the driver's verdict, no read message
     }
     {
         SCOPED_TRACE("an info log past 1023 characters");
-        std::string source = "#version 330 core\nout vec4 fragColor;\nvoid main() {\n";
-        for (int i = 0; i < 200; ++i) {
-            source += "    fragColor = undefinedName" + std::to_string(i) + ";\n";
-        }
-        source += "}\n";
-        run.dir.write("fragment.glsl", source);
+        std::string source = longLogShader();
+        run.dir().write("fragment.glsl", source);
         std::string expected = expectedBuildOutput(source);
         // Header, 1023 characters of log, blank line, then the link report.
         ASSERT_EQ(expected.find(linkFailed), compileFailed.size() + 9 + 1023 + 2);
@@ -187,7 +175,7 @@ TEST(ShaderFaults, BadFilesAreReportedWhileThePictureCarriesOn) {
         if (verdict.empty()) {
             shown(source, {40, 80, 160});
         } else {
-            run.dir.write("fragment.glsl", source);
+            run.dir().write("fragment.glsl", source);
             reported(verdict);
         }
         RecordProperty("byte_order_mark", verdict.empty() ? "accepted" : "refused");
@@ -218,15 +206,12 @@ TEST(ShaderFaults, BadFilesAreReportedWhileThePictureCarriesOn) {
         std::string full = solidShader(30, 160, 90);
         size_t cut = full.find("fragColor = ") + 12;
         std::string half = full.substr(0, cut);
-        run.dir.write("fragment.glsl", half);
+        run.dir().write("fragment.glsl", half);
         reported(expectedBuildOutput(half));
-        std::ofstream(run.dir.file("fragment.glsl"), std::ios::app | std::ios::binary)
+        std::ofstream(run.dir().file("fragment.glsl"), std::ios::app | std::ios::binary)
             << full.substr(cut);
         shown(full, {30, 160, 90});
     }
 
-    x.sendCloseRequest(run.window);
-    auto status = run.demo->waitForExit(10s);
-    ASSERT_TRUE(status) << "the demo did not end after a close request";
-    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(run.close(), 0) << "the demo did not end well after a close request";
 }

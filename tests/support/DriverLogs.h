@@ -1,8 +1,11 @@
 #pragma once
 
+#include "Messages.h"
+
 #include <glad/gl.h>
 
 #include <string>
+#include <tuple>
 
 namespace testsupport {
 
@@ -27,6 +30,47 @@ inline std::string shaderLog(GLuint shader) {
         log.resize(static_cast<size_t>(length) - 1);
     }
     return log;
+}
+
+// The whole info log of a program object.
+inline std::string programLog(GLuint program) {
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    std::string log(static_cast<size_t>(length), '\0');
+    if (length > 0) {
+        glGetProgramInfoLog(program, length, nullptr, log.data());
+        log.resize(static_cast<size_t>(length) - 1);
+    }
+    return log;
+}
+
+// What the shader builder must print when it builds this pair, as the driver
+// of the current context judges it: each failed stage's report, then the link
+// report; empty when the pair links. A vertex stage that fails is reported
+// the same way; the test data's vertex shader does not.
+inline std::string buildReport(const std::string& vertexSource, const std::string& fragmentSource) {
+    std::string output;
+    GLuint program = glCreateProgram();
+    for (auto [type, kind, source] :
+         {std::make_tuple(GL_VERTEX_SHADER, "vertex", &vertexSource),
+          std::make_tuple(GL_FRAGMENT_SHADER, "fragment", &fragmentSource)}) {
+        GLuint shader = compileStage(type, *source);
+        GLint compiled = 0;
+        glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+        if (!compiled) {
+            output += compileReport(kind, shaderLog(shader));
+        }
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glLinkProgram(program);
+    GLint linked = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        output += linkReport(programLog(program));
+    }
+    glDeleteProgram(program);
+    return output;
 }
 
 } // namespace testsupport

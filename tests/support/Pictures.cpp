@@ -22,6 +22,13 @@ std::string describe(const Rgb& c) {
            ")";
 }
 
+Rgb centre(const Image& image) {
+    if (image.width == 0) {
+        return {-1, -1, -1};
+    }
+    return image.at(image.width / 2, image.height / 2);
+}
+
 Image waitForPicture(XClient& x, XWindow window, const std::function<bool(const Image&)>& accept,
                      std::chrono::milliseconds timeout, std::chrono::milliseconds poll) {
     auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -16,6 +16,9 @@ bool near(const Rgb& actual, const Rgb& expected, int tolerance = 3);
 
 std::string describe(const Rgb& colour);
 
+// The colour at the middle of a picture; (-1, -1, -1) when there is none.
+Rgb centre(const Image& image);
+
 // Captures `window` until `accept` is happy with the picture or the timeout
 // ends; returns the last picture either way. A shorter `poll` times how soon
 // a picture appears more finely.

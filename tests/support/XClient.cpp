@@ -136,18 +136,19 @@ void XClient::releaseKeys(const std::vector<std::string>& keys) {
     XFlush(display_);
 }
 
-void XClient::holdKey(const std::string& key, std::chrono::milliseconds duration) {
-    pressKey(key);
-    std::this_thread::sleep_for(duration);
-    releaseKey(key);
-}
-
 bool XClient::waitForFrames(XWindow window, int count, std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     auto [width, height] = windowSize(window);
     const long frameArea = long(width) * height;
     Damage damage = XDamageCreate(display_, window, XDamageReportRawRectangles);
     XSync(display_, False);
+    // A new damage object starts with the whole window reported as damaged;
+    // that report is queued by now and is no frame. A frame that raced with
+    // the creation goes with it: only frames from here on count.
+    while (XPending(display_) > 0) {
+        XEvent event;
+        XNextEvent(display_, &event);
+    }
     long area = 0;
     int frames = 0;
     while (frames < count) {

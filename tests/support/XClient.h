@@ -50,7 +50,6 @@ class XClient {
     void releaseKeys(const std::vector<std::string>& keys);
     void pressKey(const std::string& key) { pressKeys({key}); }
     void releaseKey(const std::string& key) { releaseKeys({key}); }
-    void holdKey(const std::string& key, std::chrono::milliseconds duration);
 
     // Waits until `count` frames have reached `window` from now on; false at
     // the timeout. A frame is as much drawing as covers the window once, as

@@ -6,6 +6,7 @@
 #include "DriverLogs.h"
 #include "GlContext.h"
 #include "Messages.h"
+#include "ShaderSources.h"
 #include "TempDir.h"
 
 #include <GLFW/glfw3.h>
@@ -94,24 +95,17 @@ TEST(ShaderProgramBuild, CompileErrorIsPrintedAroundTheDriversLog) {
     ASSERT_FALSE(log.empty());
 
     Build b = build(testDataPath("vertex.glsl"), testDataPath("compile-error.frag"));
-    std::string expectedCompile = compileFailed + "fragment\n" + log + "\n\n";
-    ASSERT_EQ(b.output.substr(0, expectedCompile.size()), expectedCompile);
+    ASSERT_EQ(b.output.rfind(compileReport("fragment", log), 0), 0u) << b.output;
     // The broken stage is still attached and linked, so the link fails too.
-    std::string rest = b.output.substr(expectedCompile.size());
-    EXPECT_EQ(rest.rfind(linkFailed, 0), 0u) << rest;
-    EXPECT_EQ(rest.back(), '\n');
+    EXPECT_EQ(b.output, buildReport(readFile(testDataPath("vertex.glsl")), source));
+    EXPECT_EQ(occurrences(b.output, linkFailed), 1);
     EXPECT_EQ(linkStatus(b.id), GL_FALSE);
     EXPECT_EQ(currentProgram(), 0u) << "an unlinked program must not become current";
 }
 
 TEST(ShaderProgramBuild, LinkErrorIsPrintedWithTheProgramLog) {
     Build b = build(testDataPath("vertex.glsl"), testDataPath("link-error.frag"));
-    GLint length = 0;
-    glGetProgramiv(b.id, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<size_t>(length), '\0');
-    glGetProgramInfoLog(b.id, length, nullptr, log.data());
-    log.resize(static_cast<size_t>(std::max(length, 1)) - 1);
-    EXPECT_EQ(b.output, linkFailed + log + "\n");
+    EXPECT_EQ(b.output, linkReport(programLog(b.id)));
     EXPECT_EQ(occurrences(b.output, compileFailed), 0);
 }
 
@@ -126,19 +120,15 @@ TEST(ShaderProgramBuild, FailedBuildLeavesThePreviousProgramCurrent) {
 }
 
 TEST(ShaderProgramBuild, LongInfoLogIsCutToTheBuffer) {
-    // Enough separate errors to make the driver's log far longer than 1024.
-    std::string source = "#version 330 core\nout vec4 fragColor;\nvoid main() {\n";
-    for (int i = 0; i < 200; ++i) {
-        source += "    fragColor = undefinedName" + std::to_string(i) + ";\n";
-    }
-    source += "}\n";
+    std::string source = longLogShader();
     TempDir dir;
     dir.write("long.frag", source);
     std::string fullLog = driverCompileLog(GL_FRAGMENT_SHADER, source);
     ASSERT_GT(fullLog.size(), 1023u);
 
     Build b = build(testDataPath("vertex.glsl"), dir.file("long.frag"));
-    std::string expected = compileFailed + "fragment\n" + fullLog.substr(0, 1023) + "\n\n";
+    std::string expected = compileReport("fragment", fullLog);
+    ASSERT_EQ(expected.size(), compileFailed.size() + 9 + 1023 + 2);
     EXPECT_EQ(b.output.substr(0, expected.size()), expected);
 }
 
@@ -192,9 +182,9 @@ TEST(ShaderProgramFiles, DirectoryIsAReadFailureNotAnEmptySource) {
     EXPECT_EQ(occurrences(b.output, readFailed), 1);
 }
 
-TEST(ShaderProgramFiles, SourceIsTakenAsItStands) {
-    // CRLF line ends and a byte-order mark are given to the driver unchanged;
-    // Mesa accepts CRLF. Whatever the driver says, the builder only reports it.
+TEST(ShaderProgramFiles, SourceReachesTheDriverAsItStands) {
+    // Mesa accepts CR LF line ends: the shader builds without a word. (Mesa
+    // reads CR LF and LF alike, so no log could tell them apart.)
     TempDir dir;
     std::string crlf = "#version 330 core\r\nout vec4 fragColor;\r\n"
                        "void main() {\r\n    fragColor = vec4(1.0);\r\n}\r\n";
@@ -202,4 +192,14 @@ TEST(ShaderProgramFiles, SourceIsTakenAsItStands) {
     Build b = build(testDataPath("vertex.glsl"), dir.file("crlf.frag"));
     EXPECT_EQ(b.output, "");
     EXPECT_EQ(currentProgram(), b.id);
+
+    // Mesa refuses a UTF-8 byte-order mark: the builder reports exactly what
+    // the driver says about the file's bytes, where a builder that dropped
+    // the mark would print nothing.
+    std::string marked = "\xEF\xBB\xBF" + crlf;
+    std::string vertex = readFile(testDataPath("vertex.glsl"));
+    ASSERT_NE(buildReport(vertex, marked), "") << "Mesa accepts the mark";
+    dir.write("marked.frag", marked);
+    EXPECT_EQ(build(testDataPath("vertex.glsl"), dir.file("marked.frag")).output,
+              buildReport(vertex, marked));
 }
