@@ -47,7 +47,9 @@ bool showsAt(const Image& image, int x, int y) {
 // Runs the demo on a `width` x `height` screen and checks the picture at
 // each of `points` once the viewport has followed the window.
 void checkScreen(int width, int height, const std::vector<std::pair<int, int>>& points) {
-    DemoRun run(DemoRun::Screen{std::to_string(width) + "x" + std::to_string(height) + "x24"});
+    DemoRun::Screen screen;
+    screen.geometry = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    DemoRun run(screen);
     run.useShaders("viewport.frag", "viewport.vert");
     run.dir().write("fragment.glsl", cornersAndWindowSize);
     run.startAndShow();
