@@ -20,28 +20,25 @@ inline GLuint compileStage(GLenum type, const std::string& source) {
     return shader;
 }
 
-// The whole info log of a shader object, however long.
-inline std::string shaderLog(GLuint shader) {
+// The whole info log of a shader or program object, however long.
+template <typename GetInteger, typename GetLog>
+std::string infoLog(GLuint object, GetInteger getInteger, GetLog getLog) {
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    getInteger(object, GL_INFO_LOG_LENGTH, &length);
     std::string log(static_cast<size_t>(length), '\0');
     if (length > 0) {
-        glGetShaderInfoLog(shader, length, nullptr, log.data());
+        getLog(object, length, nullptr, log.data());
         log.resize(static_cast<size_t>(length) - 1);
     }
     return log;
 }
 
-// The whole info log of a program object.
+inline std::string shaderLog(GLuint shader) {
+    return infoLog(shader, glGetShaderiv, glGetShaderInfoLog);
+}
+
 inline std::string programLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<size_t>(length), '\0');
-    if (length > 0) {
-        glGetProgramInfoLog(program, length, nullptr, log.data());
-        log.resize(static_cast<size_t>(length) - 1);
-    }
-    return log;
+    return infoLog(program, glGetProgramiv, glGetProgramInfoLog);
 }
 
 // What the shader builder must print when it builds this pair, as the driver

@@ -6,7 +6,6 @@
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 
-#include <fstream>
 #include <poll.h>
 #include <functional>
 #include <stdexcept>
@@ -106,12 +105,6 @@ std::optional<XWindow> XClient::waitForWindow(const std::string& title,
 
 std::string XClient::title(XWindow window) {
     return windowTitle(display_, window);
-}
-
-bool XClient::windowExists(XWindow window) {
-    XWindowAttributes attributes;
-    XSync(display_, False);
-    return XGetWindowAttributes(display_, window, &attributes) != 0;
 }
 
 unsigned XClient::keycode(const std::string& key) {
@@ -225,19 +218,6 @@ Image XClient::capture(XWindow window) {
     }
     XDestroyImage(x);
     return image;
-}
-
-Image XClient::captureScreen() {
-    return capture(DefaultRootWindow(display_));
-}
-
-void savePpm(const Image& image, const std::string& path) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << image.width << " " << image.height << "\n255\n";
-    for (std::uint32_t p : image.pixels) {
-        char rgb[3] = {char((p >> 16) & 0xff), char((p >> 8) & 0xff), char(p & 0xff)};
-        out.write(rgb, 3);
-    }
 }
 
 } // namespace testsupport

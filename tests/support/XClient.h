@@ -41,7 +41,6 @@ class XClient {
     std::optional<XWindow> waitForWindow(const std::string& title,
                                          std::chrono::milliseconds timeout, bool prefix = false);
     std::string title(XWindow window);
-    bool windowExists(XWindow window);
 
     // `key` is an X keysym name such as "Escape" or "space". The keys of one
     // call reach the server in one batch, so that one event poll reads them
@@ -65,7 +64,6 @@ class XClient {
     void resizeWindow(XWindow window, int width, int height);
 
     Image capture(XWindow window);
-    Image captureScreen();
     std::pair<int, int> windowSize(XWindow window);
 
   private:
@@ -73,8 +71,5 @@ class XClient {
     _XDisplay* display_;
     int damageEventBase_ = 0;
 };
-
-// Writes an image as a binary PPM, for looking at a failure afterwards.
-void savePpm(const Image& image, const std::string& path);
 
 } // namespace testsupport
