@@ -64,6 +64,9 @@ class CaptureRun {
                std::map<std::string, std::optional<std::string>> environment = {},
                bool throughBash = false)
         : tag_(newRunTag()) {
+        for (const std::string& argument : arguments) {
+            commandLine_ += " " + argument;
+        }
         ProcessOptions options;
         if (throughBash) {
             options.argv.push_back("/bin/bash");
@@ -79,17 +82,24 @@ class CaptureRun {
         process_ = std::make_unique<ChildProcess>(options);
     }
 
-    std::optional<int> waitForExit(std::chrono::milliseconds timeout) {
-        return process_->waitForExit(timeout);
+    // The script's exit status; throws, failing the test, when it is still
+    // running after `timeout`.
+    int exitStatus(std::chrono::seconds timeout) {
+        if (auto status = process_->waitForExit(timeout)) {
+            return *status;
+        }
+        throw std::runtime_error("capture" + commandLine_ + " still running after " +
+                                 std::to_string(timeout.count()) + " s");
     }
     ChildProcess& process() { return *process_; }
     std::string output() const { return readFile(logs_.file("stdout")); }
     std::string errors() const { return readFile(logs_.file("stderr")); }
-    const std::string& tag() const { return tag_; }
+    std::vector<std::string> processesLeftBehind() const { return ::processesLeftBehind(tag_); }
 
   private:
     TempDir logs_;
     std::string tag_;
+    std::string commandLine_;
     std::unique_ptr<ChildProcess> process_;
 };
 
@@ -159,12 +169,10 @@ TEST(CaptureVideo, EveryFrameShowsItsOwnTimeAndTheSoundtrackRunsFromTheStart) {
     TempDir outDir;
     const std::string video = outDir.file("clock.mp4");
     CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", video}, dir.path());
-    auto status = capture.waitForExit(150s);
-    ASSERT_TRUE(status) << "still running after 150 s";
-    ASSERT_EQ(*status, 0) << capture.errors();
+    ASSERT_EQ(capture.exitStatus(150s), 0) << capture.errors();
     EXPECT_EQ(capture.output(), "") << "the demo's standard output must stay its own";
     EXPECT_NE(capture.errors().find("frame 121 of 121"), std::string::npos) << capture.errors();
-    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{});
     EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{"clock.mp4"});
 
     // 30 s at 4 frames per second, and the frame at 30 s itself, on which the
@@ -213,11 +221,9 @@ TEST(CaptureVideo, WithoutSoundtrackWritesVideoOnlyToDemoMp4BesideTheCaller) {
         writeAssets(dir, "assets");
         CaptureRun capture({"--fps", "1", "--assets", "assets"}, dir.path(),
                            {{"VELLOMIRKE_CAPTURE_CONVERT", conversion}});
-        auto status = capture.waitForExit(120s);
-        ASSERT_TRUE(status) << "still running after 120 s";
-        ASSERT_EQ(*status, 0) << capture.errors();
+        ASSERT_EQ(capture.exitStatus(120s), 0) << capture.errors();
         EXPECT_EQ(capture.output(), "");
-        EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+        EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{});
 
         const std::string video = dir.file("demo.mp4");
         auto streams = videoprobe::streams(video);
@@ -239,10 +245,8 @@ TEST(CaptureVideo, StoppedByASignalLeavesNoProcessAndNoFile) {
         [&] { return capture.errors().find("capture: frame ") != std::string::npos; }, 60s))
         << "no frame captured within 60 s: " << capture.errors();
     capture.process().kill(SIGTERM);
-    auto status = capture.waitForExit(20s);
-    ASSERT_TRUE(status) << "the script ignored SIGTERM";
-    EXPECT_NE(*status, 0);
-    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_NE(capture.exitStatus(20s), 0);
+    EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{});
     EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{});
 }
 
@@ -255,14 +259,12 @@ TEST(CaptureVideo, EncoderFailureEndsTheRunWithoutAVideo) {
     TempDir outDir;
     CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", outDir.file("x.mp4")},
                        dir.path(), {{"VELLOMIRKE_CAPTURE_FFMPEG", dir.file("failing-ffmpeg")}});
-    auto status = capture.waitForExit(120s);
-    ASSERT_TRUE(status) << "still running after 120 s";
-    EXPECT_NE(*status, 0);
+    EXPECT_NE(capture.exitStatus(120s), 0);
     EXPECT_NE(capture.errors().find("ffmpeg stopped taking frames"), std::string::npos)
         << capture.errors();
     EXPECT_NE(capture.errors().find("no video written"), std::string::npos) << capture.errors();
     EXPECT_EQ(capture.output(), "");
-    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{});
     EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{});
 }
 
@@ -271,13 +273,11 @@ TEST(CaptureInput, MissingShadersShowTheDemosMessagesAndFail) {
     TempDir outDir;
     CaptureRun capture({"--fps", "4", "--assets", dir.path(), "--out", outDir.file("x.mp4")},
                        dir.path());
-    auto status = capture.waitForExit(60s);
-    ASSERT_TRUE(status) << "still capturing after 60 s";
-    EXPECT_NE(*status, 0);
+    EXPECT_NE(capture.exitStatus(60s), 0);
     EXPECT_NE(capture.output().find("ERROR SHADER reading a file failed\n"), std::string::npos)
         << capture.output();
     EXPECT_NE(capture.errors().find("no video written"), std::string::npos) << capture.errors();
-    EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{});
+    EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{});
     EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{});
 }
 
@@ -290,14 +290,12 @@ TEST(CaptureInput, UnwritableOutputIsRefusedBeforeAnythingStarts) {
          {dir.file("no-such-directory/demo.mp4"), dir.file("plain-file/demo.mp4"),
           dir.file("a-directory"), dir.file("a-directory/")}) {
         CaptureRun capture({"--out", out, "--assets", dir.path()}, dir.path());
-        auto status = capture.waitForExit(20s);
-        ASSERT_TRUE(status) << out;
-        EXPECT_NE(*status, 0) << out;
+        EXPECT_NE(capture.exitStatus(20s), 0) << out;
         EXPECT_NE(capture.errors().find("cannot write " + out), std::string::npos)
             << out << ": " << capture.errors();
         EXPECT_EQ(capture.errors().find("rendering"), std::string::npos)
             << out << ": the capture started";
-        EXPECT_EQ(processesLeftBehind(capture.tag()), std::vector<std::string>{}) << out;
+        EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{}) << out;
     }
     EXPECT_FALSE(fs::exists(dir.file("no-such-directory")));
     EXPECT_EQ(directoryEntries(dir.file("a-directory")), std::vector<std::string>{});
@@ -308,9 +306,7 @@ TEST(CaptureInput, FrameRateOutsideOneTo240IsRefused) {
     writeAssets(dir);
     for (const char* fps : {"0", "241", "1000", "-5", "2.5", "sixty", ""}) {
         CaptureRun capture({"--fps", fps, "--assets", dir.path()}, dir.path());
-        auto status = capture.waitForExit(20s);
-        ASSERT_TRUE(status) << fps;
-        EXPECT_NE(*status, 0) << fps;
+        EXPECT_NE(capture.exitStatus(20s), 0) << fps;
         EXPECT_NE(capture.errors().find("--fps must be a whole number from 1 to 240"),
                   std::string::npos)
             << "'" << fps << "': " << capture.errors();
@@ -324,9 +320,7 @@ TEST(CaptureInput, MissingFfmpegIsNamed) {
     TempDir emptyPath;
     CaptureRun capture({"--assets", dir.path()}, dir.path(), {{"PATH", emptyPath.path()}},
                        /*throughBash=*/true);
-    auto status = capture.waitForExit(20s);
-    ASSERT_TRUE(status);
-    EXPECT_NE(*status, 0);
+    EXPECT_NE(capture.exitStatus(20s), 0);
     EXPECT_NE(capture.errors().find("ffmpeg is not installed"), std::string::npos)
         << capture.errors();
     EXPECT_FALSE(fs::exists(dir.file("demo.mp4")));

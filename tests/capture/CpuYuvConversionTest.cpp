@@ -16,11 +16,8 @@ std::vector<std::uint8_t> pixels(const std::vector<Rgb>& bottomRowFirst, PixelOr
     std::vector<std::uint8_t> bytes;
     for (Rgb c : bottomRowFirst) {
         auto r = std::uint8_t(c.r), g = std::uint8_t(c.g), b = std::uint8_t(c.b);
-        if (order == PixelOrder::rgba) {
-            bytes.insert(bytes.end(), {r, g, b, 255});
-        } else {
-            bytes.insert(bytes.end(), {b, g, r, 255});
-        }
+        bool rgba = order == PixelOrder::rgba;
+        bytes.insert(bytes.end(), {rgba ? r : b, g, rgba ? b : r, 255});
     }
     return bytes;
 }

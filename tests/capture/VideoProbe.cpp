@@ -3,6 +3,7 @@
 #include "RunTool.h"
 
 #include <cstring>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
@@ -23,37 +24,23 @@ std::vector<Stream> streams(const std::string& video) {
         {"ffprobe", "-v", "error", "-count_frames", "-show_entries",
          "stream=codec_type,codec_name,pix_fmt,width,height,start_time,duration,nb_read_frames",
          "-of", "default=noprint_wrappers=0", video}));
-    std::vector<Stream> result;
+    // Each stream's "key=value" lines, after its "[STREAM]".
+    std::vector<std::map<std::string, std::string>> fields;
     std::string line;
     while (std::getline(report, line)) {
-        if (line == "[STREAM]") {
-            result.emplace_back();
-            continue;
-        }
         auto equals = line.find('=');
-        if (result.empty() || equals == std::string::npos) {
-            continue;
+        if (line == "[STREAM]") {
+            fields.emplace_back();
+        } else if (!fields.empty() && equals != std::string::npos) {
+            fields.back()[line.substr(0, equals)] = line.substr(equals + 1);
         }
-        std::string key = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
-        Stream& s = result.back();
-        if (key == "codec_type") {
-            s.type = value;
-        } else if (key == "codec_name") {
-            s.codec = value;
-        } else if (key == "pix_fmt") {
-            s.pixelFormat = value;
-        } else if (key == "width") {
-            s.width = static_cast<int>(number(value));
-        } else if (key == "height") {
-            s.height = static_cast<int>(number(value));
-        } else if (key == "start_time") {
-            s.startTime = number(value);
-        } else if (key == "duration") {
-            s.duration = number(value);
-        } else if (key == "nb_read_frames") {
-            s.decodedFrames = static_cast<long>(number(value));
-        }
+    }
+    std::vector<Stream> result;
+    for (auto& f : fields) {
+        result.push_back({f["codec_type"], f["codec_name"], f["pix_fmt"],
+                          static_cast<int>(number(f["width"])),
+                          static_cast<int>(number(f["height"])), number(f["start_time"]),
+                          number(f["duration"]), static_cast<long>(number(f["nb_read_frames"]))});
     }
     return result;
 }

@@ -18,14 +18,14 @@
 // stdout.txt. Exits nonzero only when a run could not be recorded; whether the
 // run itself was right is for the checks to say.
 #include "DemoRun.h"
-#include "ProcStatus.h"
 #include "RunTool.h"
 
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <mutex>
+#include <sstream>
+#include <optional>
 #include <thread>
 
 using namespace testsupport;
@@ -45,18 +45,30 @@ double secondsSince(Clock::time_point start) {
 
 // The demo is the child that `apitrace trace` starts.
 pid_t findDemo(DemoRun& run) {
+    const std::string pid = std::to_string(run.process().pid());
     pid_t demo = -1;
-    waitUntil(
-        [&] {
-            auto children = conformance::childrenOf(run.process().pid());
-            demo = children.empty() ? -1 : children.front();
-            return demo > 0;
-        },
-        10s);
-    if (demo < 0) {
+    if (!waitUntil(
+            [&] {
+                std::istringstream children(
+                    readFile("/proc/" + pid + "/task/" + pid + "/children"));
+                return children >> demo && demo > 0;
+            },
+            10s)) {
         throw std::runtime_error("no demo process under apitrace");
     }
     return demo;
+}
+
+// VmRSS of a process in KiB; nothing once it has gone.
+std::optional<long> residentKib(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return std::nullopt;
 }
 
 // Samples a process's resident size every 100 ms on a thread of its own,
@@ -66,7 +78,7 @@ class RssLog {
     RssLog(pid_t pid, Clock::time_point origin, const std::filesystem::path& path)
         : out_(path), sampler_([this, pid, origin] {
               while (!stop_) {
-                  auto kib = conformance::residentKib(pid);
+                  auto kib = residentKib(pid);
                   if (!kib) {
                       break;
                   }

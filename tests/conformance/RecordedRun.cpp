@@ -92,6 +92,10 @@ ShaderBuild expectShaderBuild(CallCursor& cursor) {
     return build;
 }
 
+std::string viewportOf(const TraceCall& call) {
+    return call.arg("x") + " " + call.arg("y") + " " + call.arg("width") + " " + call.arg("height");
+}
+
 size_t RecordedRun::startUpEnd() const {
     for (size_t i = 0; i < calls.size(); ++i) {
         if (calls[i].name == "glClearColor") {
@@ -149,10 +153,7 @@ std::vector<Frame> RecordedRun::frames() const {
                                          {"indices", "NULL"}});
         cursor.expect("glXSwapBuffers");
         if (cursor.nextIs("glViewport")) {
-            const TraceCall& viewport = cursor.expect("glViewport");
-            for (const char* arg : {"x", "y", "width", "height"}) {
-                frame.viewport += (frame.viewport.empty() ? "" : " ") + viewport.arg(arg);
-            }
+            frame.viewport = viewportOf(cursor.expect("glViewport"));
         }
         frames.push_back(frame);
     }
@@ -182,11 +183,7 @@ namespace {
 RecordedRun load(const std::filesystem::path& directory) {
     RecordedRun r;
     r.directory = directory;
-    for (TraceCall& call : parseTraceDump(readOrThrow(r.directory / "calls.dump"))) {
-        if (!call.fake) {
-            r.calls.push_back(std::move(call));
-        }
-    }
+    r.calls = parseTraceDump(readOrThrow(r.directory / "calls.dump"));
     std::istringstream facts(readOrThrow(r.directory / "run.txt"));
     std::string key;
     double value = 0;

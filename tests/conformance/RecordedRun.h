@@ -47,6 +47,9 @@ struct ShaderBuild {
 // link, the two deletes and glUseProgram.
 ShaderBuild expectShaderBuild(CallCursor& cursor);
 
+// A glViewport's arguments as "x y width height".
+std::string viewportOf(const TraceCall& call);
+
 // One pass of the frame loop, from the hot keys to the swap.
 struct Frame {
     size_t firstCall = 0;
@@ -55,15 +58,15 @@ struct Frame {
     std::string timeLocation;
     double timeValue = 0;
     std::string sizeLocation;
-    // A glViewport made while events were polled after the swap, as
-    // "x y width height"; empty when there was none.
+    // The viewportOf() a glViewport made while events were polled after the
+    // swap; empty when there was none.
     std::string viewport;
 };
 
 // A run recorded by record_conformance_run, read once per process.
 struct RecordedRun {
     std::filesystem::path directory;
-    std::vector<TraceCall> calls; // without apitrace's own "fake" calls
+    std::vector<TraceCall> calls;
     std::map<std::string, double> facts;
     std::vector<std::pair<double, long>> residentKib;
     std::string output;

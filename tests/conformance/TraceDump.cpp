@@ -7,69 +7,48 @@ namespace conformance {
 
 namespace {
 
-// Index of the ')' that closes the '(' at `open`, skipping over quoted
-// strings and nested brackets; npos if the line ends first.
-size_t closingParenthesis(const std::string& line, size_t open) {
+const std::string fakeMark = " // fake";
+
+struct ArgumentList {
+    std::vector<std::string> pieces; // "name = value" each
+    size_t close = 0;                // index of the ')' that ends the list
+};
+
+// Splits the list that the '(' at `open` starts at its top-level commas,
+// skipping over quoted strings and nested brackets.
+ArgumentList splitArguments(const std::string& line, size_t open) {
+    ArgumentList list;
+    std::string current;
     int depth = 0;
     bool quoted = false;
-    for (size_t i = open; i < line.size(); ++i) {
+    for (size_t i = open + 1; i < line.size(); ++i) {
         char c = line[i];
         if (quoted) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
+            if (c == '\\' && i + 1 < line.size()) {
+                current += c;
+                c = line[++i];
+            } else {
+                quoted = c != '"';
             }
         } else if (c == '"') {
             quoted = true;
         } else if (c == '(' || c == '{' || c == '[') {
             ++depth;
-        } else if (c == ')' || c == '}' || c == ']') {
-            if (--depth == 0) {
-                return i;
+        } else if ((c == ')' || c == '}' || c == ']') && --depth < 0) {
+            if (!current.empty()) {
+                list.pieces.push_back(current);
             }
-        }
-    }
-    return std::string::npos;
-}
-
-// "a = 1, b = {2, 3}, c = \"x, y\"" -> the three "name = value" pieces.
-std::vector<std::string> splitTopLevel(const std::string& list) {
-    std::vector<std::string> pieces;
-    int depth = 0;
-    bool quoted = false;
-    std::string current;
-    for (size_t i = 0; i < list.size(); ++i) {
-        char c = list[i];
-        if (quoted) {
-            current += c;
-            if (c == '\\' && i + 1 < list.size()) {
-                current += list[++i];
-            } else if (c == '"') {
-                quoted = false;
-            }
-            continue;
-        }
-        if (c == '"') {
-            quoted = true;
-        } else if (c == '(' || c == '{' || c == '[') {
-            ++depth;
-        } else if (c == ')' || c == '}' || c == ']') {
-            --depth;
+            list.close = i;
+            return list;
         } else if (c == ',' && depth == 0) {
-            pieces.push_back(current);
+            list.pieces.push_back(current);
             current.clear();
-            if (i + 1 < list.size() && list[i + 1] == ' ') {
-                ++i;
-            }
+            i += i + 1 < line.size() && line[i + 1] == ' ';
             continue;
         }
         current += c;
     }
-    if (!current.empty()) {
-        pieces.push_back(current);
-    }
-    return pieces;
+    throw std::runtime_error("unbalanced call: " + line);
 }
 
 TraceCall parseLine(const std::string& line) {
@@ -81,24 +60,15 @@ TraceCall parseLine(const std::string& line) {
     }
     call.number = std::stol(line.substr(0, space));
     call.name = line.substr(space + 1, open - space - 1);
-    size_t close = closingParenthesis(line, open);
-    if (close == std::string::npos) {
-        throw std::runtime_error("unbalanced call: " + line);
-    }
-    for (const std::string& piece : splitTopLevel(line.substr(open + 1, close - open - 1))) {
+    ArgumentList list = splitArguments(line, open);
+    for (const std::string& piece : list.pieces) {
         size_t equals = piece.find(" = ");
         if (equals == std::string::npos) {
             throw std::runtime_error("argument without a name in: " + line);
         }
         call.args.emplace_back(piece.substr(0, equals), piece.substr(equals + 3));
     }
-    std::string rest = line.substr(close + 1);
-    const std::string fakeMark = " // fake";
-    if (rest.size() >= fakeMark.size() &&
-        rest.compare(rest.size() - fakeMark.size(), fakeMark.size(), fakeMark) == 0) {
-        call.fake = true;
-        rest.erase(rest.size() - fakeMark.size());
-    }
+    std::string rest = line.substr(list.close + 1);
     if (rest.rfind(" = ", 0) == 0) {
         call.result = rest.substr(3);
     }
@@ -142,28 +112,14 @@ std::vector<TraceCall> parseTraceDump(const std::string& dump) {
     std::istringstream lines(dump);
     std::string line;
     while (std::getline(lines, line)) {
-        if (line.empty() || line.rfind("//", 0) == 0) {
+        bool fake = line.size() >= fakeMark.size() &&
+                    line.compare(line.size() - fakeMark.size(), fakeMark.size(), fakeMark) == 0;
+        if (line.empty() || line.rfind("//", 0) == 0 || fake) {
             continue;
         }
         calls.push_back(parseLine(line));
     }
     return calls;
-}
-
-std::string unquote(const std::string& value) {
-    if (value.size() < 2 || value.front() != '"' || value.back() != '"') {
-        throw std::runtime_error("not a string: " + value);
-    }
-    std::string text;
-    for (size_t i = 1; i + 1 < value.size(); ++i) {
-        if (value[i] == '\\' && i + 2 < value.size()) {
-            char escaped = value[++i];
-            text += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped == 'r' ? '\r' : escaped;
-        } else {
-            text += value[i];
-        }
-    }
-    return text;
 }
 
 } // namespace conformance

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,8 +15,6 @@ struct TraceCall {
     std::string name;
     std::vector<std::pair<std::string, std::string>> args;
     std::string result;
-    // Calls that apitrace adds to a trace itself, marked "// fake".
-    bool fake = false;
 
     // The value of argument `name`; throws when the call has no such argument.
     const std::string& arg(const std::string& name) const;
@@ -27,10 +24,8 @@ struct TraceCall {
     std::string text() const;
 };
 
-// All calls of a dump, in trace order, without the comment lines.
+// The demo's calls in a dump, in trace order: without the comment lines and
+// without the calls that apitrace adds itself, marked "// fake".
 std::vector<TraceCall> parseTraceDump(const std::string& dump);
-
-// A string argument ("\"timeValue\"") without its quotes and escapes.
-std::string unquote(const std::string& value);
 
 } // namespace conformance
