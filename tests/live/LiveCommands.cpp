@@ -10,6 +10,11 @@ XWindow startLive(DemoRun& run) {
     return run.waitForFirstFrameOfPrefix("vellomirke-live");
 }
 
+void tap(DemoRun& run, const std::string& key) {
+    run.press({key});
+    run.release({key});
+}
+
 int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
                    std::string& errors) {
     ProcessOptions options;
