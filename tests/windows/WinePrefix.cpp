@@ -3,6 +3,7 @@
 #include "RunTool.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace windowstest {
 
@@ -22,7 +23,14 @@ WinePrefix::WinePrefix(const std::string& display) {
     server.argv = {"wineserver", "--foreground", "--persistent"};
     server.stderrPath = dir_.file("wineserver.log");
     server_ = std::make_unique<testsupport::ChildProcess>(server);
-    testsupport::runTool({"wineboot", "--init"}, std::chrono::seconds(120), inPrefix_);
+    testsupport::ProcessOptions boot = inPrefix_;
+    boot.argv = {"wineboot", "--init"};
+    boot.stderrPath = dir_.file("wineboot.log");
+    boot_ = std::make_unique<testsupport::ChildProcess>(boot);
+    if (boot_->waitForExit(std::chrono::seconds(120)) != 0) {
+        throw std::runtime_error("wineboot --init failed: " +
+                                 testsupport::readFile(boot.stderrPath));
+    }
 }
 
 WinePrefix::~WinePrefix() {

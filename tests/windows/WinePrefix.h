@@ -28,6 +28,9 @@ class WinePrefix {
     testsupport::TempDir dir_;
     testsupport::ProcessOptions inPrefix_; // a command in this prefix
     std::unique_ptr<testsupport::ChildProcess> server_;
+    // Kept until the prefix goes: ending it kills its process group, which
+    // the prefix's programs still need (they exit with 1 without it).
+    std::unique_ptr<testsupport::ChildProcess> boot_;
 };
 
 } // namespace windowstest
