@@ -1,8 +1,6 @@
 #pragma once
 
-#include "ChildProcess.h"
 #include "DemoRun.h"
-#include "TempDir.h"
 
 #include <csignal>
 #include <memory>

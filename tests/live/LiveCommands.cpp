@@ -1,7 +1,6 @@
 #include "LiveCommands.h"
 
-#include <cstdio>
-#include <stdexcept>
+#include <filesystem>
 
 using namespace testsupport;
 
@@ -30,7 +29,5 @@ int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
 
 void saveByRename(const TempDir& dir, const std::string& name, const std::string& content) {
     dir.write(name + ".saving", content);
-    if (std::rename(dir.file(name + ".saving").c_str(), dir.file(name).c_str()) != 0) {
-        throw std::runtime_error("cannot rename into " + dir.file(name));
-    }
+    std::filesystem::rename(dir.file(name + ".saving"), dir.file(name));
 }
