@@ -10,19 +10,11 @@
 # Prints "FAIL: reason" and exits 1 on the first broken rule.
 #
 # usage: check-shader-contract.sh GLSLANG_VALIDATOR VERTEX FRAGMENT
-set -euo pipefail
+source "$(dirname "$0")/check-common.sh"
 
 validator=$1
 vertex=$2
 fragment=$3
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 
 # Preprocessing drops comments, so the first line is the version directive
 # wherever the file put its comments.

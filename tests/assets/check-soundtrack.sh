@@ -10,18 +10,10 @@
 # In every case OUT.mp3 is the only file left in the directory.
 #
 # usage: check-soundtrack.sh fresh|refuse|force MAKE_SOUNDTRACK
-set -euo pipefail
+source "$(dirname "$0")/check-common.sh"
 
 mode=$1
 generator=$2
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 out=$work/audio.mp3
 placeholder="not music, must survive a run without --force"
 

@@ -1,6 +1,6 @@
 #include "PulseServer.h"
 
-#include "TestTrack.h"
+#include "ToneAnalysis.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -71,7 +71,8 @@ PulseServer::PulseServer(const testsupport::TempDir& dir) {
     }
 }
 
-MonitorRecorder::MonitorRecorder(const PulseServer& server, const std::string& path) {
+std::unique_ptr<testsupport::ChildProcess> recordMonitor(const PulseServer& server,
+                                                         const std::string& path) {
     testsupport::ProcessOptions options;
     // A short latency keeps the file close behind what is played: what it
     // holds at a moment was played only just before.
@@ -85,7 +86,7 @@ MonitorRecorder::MonitorRecorder(const PulseServer& server, const std::string& p
     options.environment = server.clientEnvironment();
     options.stdoutPath = path;
     options.stderrPath = path + ".log";
-    parec_ = std::make_unique<testsupport::ChildProcess>(options);
+    return std::make_unique<testsupport::ChildProcess>(options);
 }
 
 } // namespace audiotest

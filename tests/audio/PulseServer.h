@@ -1,9 +1,8 @@
 #pragma once
 
-#include "ChildProcess.h"
 #include "DemoRun.h"
-#include "TempDir.h"
 
+#include <csignal>
 #include <memory>
 #include <string>
 
@@ -21,6 +20,9 @@ class PulseServer {
 
     // What a client needs to find this server and no other.
     const Environment& clientEnvironment() const { return environment_; }
+    // Stops the daemon as a hung server: its socket still takes connections
+    // into the listen queue, and nobody ever answers them.
+    void hang() { daemon_->kill(SIGSTOP); }
 
   private:
     Environment environment_;
@@ -29,12 +31,7 @@ class PulseServer {
 
 // parec recording the null sink's monitor to `path` as raw S16LE stereo at
 // the soundtrack's rate, stopped when the value goes away.
-class MonitorRecorder {
-  public:
-    MonitorRecorder(const PulseServer& server, const std::string& path);
-
-  private:
-    std::unique_ptr<testsupport::ChildProcess> parec_;
-};
+std::unique_ptr<testsupport::ChildProcess> recordMonitor(const PulseServer& server,
+                                                         const std::string& path);
 
 } // namespace audiotest

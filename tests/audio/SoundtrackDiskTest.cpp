@@ -3,16 +3,15 @@
 // the file is a recording of what a listener would have heard, sample for
 // sample.
 #include "AudioTestSupport.h"
-#include "TestTrack.h"
-#include "ToneAnalysis.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <stdexcept>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace testsupport;
 using namespace audiotest;
@@ -33,72 +32,56 @@ class HeldBackFile {
             throw std::runtime_error("mkfifo failed for " + path);
         }
     }
-    ~HeldBackFile() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    HeldBackFile(const HeldBackFile&) = delete;
-    HeldBackFile& operator=(const HeldBackFile&) = delete;
 
     // True once the demo has opened the file; its read is blocked from then on.
     bool opened() {
-        if (fd_ < 0) {
-            fd_ = open(path_.c_str(), O_WRONLY | O_NONBLOCK);
+        if (!writer_) {
+            const int fd = open(path_.c_str(), O_WRONLY | O_NONBLOCK);
+            writer_.reset(fd < 0 ? nullptr : fdopen(fd, "w"));
         }
-        return fd_ >= 0;
+        return writer_ != nullptr;
     }
 
     // Hands over the content and the end of the file.
     void release(const std::string& content) {
-        ssize_t written = write(fd_, content.data(), content.size());
-        close(fd_);
-        fd_ = -1;
-        if (written != static_cast<ssize_t>(content.size())) {
+        const bool written =
+            std::fwrite(content.data(), 1, content.size(), writer_.get()) == content.size() &&
+            std::fflush(writer_.get()) == 0;
+        writer_.reset();
+        if (!written) {
             throw std::runtime_error("could not hand the content to the demo");
         }
     }
 
   private:
     std::string path_;
-    int fd_ = -1;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> writer_{nullptr, std::fclose};
 };
 
 } // namespace
 
 TEST(SoundtrackHeard, PlaysTheTrackFromItsStartInOrderAndStartsAgainWhenItEnds) {
     DemoRun run;
-    run.useShaders("probe.frag");
-    writeTwoToneTrack(run.dir(), "audio.mp3");
-    const std::string capture = useDiskDriver(run);
+    const std::string capture = playTestTrack(run);
     run.startAndShow();
 
     // Two whole loops from the first sound on, and the start of a third. The
     // disk driver writes at its own pace, so this waits on the recording, not
     // on the clock.
-    const std::size_t twoLoopsAndABit = framesOf(4 * toneSeconds + 0.5);
-    std::vector<float> samples;
-    std::optional<std::size_t> onset;
-    bool recorded = waitUntil(
-        [&] {
-            samples = readStereoAsMono(capture);
-            onset = firstAudibleFrame(samples);
-            return onset && samples.size() >= *onset + twoLoopsAndABit;
-        },
-        60s);
+    const double twoLoopsAndABit = 4 * toneSeconds + 0.5;
+    const std::vector<float> heard = waitForSoundLasting(capture, twoLoopsAndABit);
     EXPECT_EQ(run.close(), 0);
-    ASSERT_TRUE(recorded) << "recorded " << samples.size() << " frames, "
-                          << (onset ? "sound from frame " + std::to_string(*onset)
-                                    : std::string("all silent"));
+    ASSERT_GE(heard.size(), framesOf(twoLoopsAndABit))
+        << "recorded " << frameCount(capture) << " frames, " << heard.size()
+        << " after the first sound";
     EXPECT_EQ(run.output(), "");
 
     // From the first sound on: low, high, low, high, low - the track from its
     // start, and twice from its start again. Each whole tone lasts as long as
     // it does in the file; a start part-way into the track or a skip at the
     // wrap would shorten one, a stall would show as silence between them.
-    std::vector<float> heard(samples.begin() + static_cast<long>(*onset), samples.end());
-    auto spans = noticeableSpans(toneSpans(heard, deviceRate, {lowTone, highTone}), framesOf(0.1));
-    const std::string what = describe(spans, deviceRate);
+    const auto spans = spansOfTones(heard);
+    const std::string what = describe(spans);
     ASSERT_GE(spans.size(), 5u) << what;
     const double expected[] = {lowTone, highTone, lowTone, highTone, lowTone};
     for (std::size_t i = 0; i < 5; ++i) {
@@ -139,16 +122,12 @@ TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
     const std::size_t duringSetUp = frameCount(capture);
     vertexShader.release(readFile(testDataPath("vertex.glsl")));
 
-    std::optional<std::size_t> onset;
-    bool heard = waitUntil([&] {
-        onset = firstAudibleFrame(readStereoAsMono(capture));
-        return onset.has_value();
-    });
+    const auto onset = waitForSound(capture);
     run.waitForFirstFrame();
     EXPECT_EQ(run.close(), 0);
     EXPECT_EQ(run.output(), "");
 
-    ASSERT_TRUE(heard) << "no sound once the demo was running";
+    ASSERT_TRUE(onset) << "no sound once the demo was running";
     EXPECT_GE(*onset, duringSetUp) << "sound at " << double(*onset) / deviceRate
                                    << " s, but the demo was setting up until at least "
                                    << double(duringSetUp) / deviceRate << " s";
@@ -158,12 +137,9 @@ TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
 // over SIGINT: Ctrl-C in a terminal still ends the demo while it plays.
 TEST(SoundtrackHeard, InterruptEndsTheDemoWhileTheTrackPlays) {
     DemoRun run;
-    run.useShaders("probe.frag");
-    writeTwoToneTrack(run.dir(), "audio.mp3");
-    const std::string capture = useDiskDriver(run);
+    const std::string capture = playTestTrack(run);
     run.startAndShow();
-    ASSERT_TRUE(waitUntil([&] { return firstAudibleFrame(readStereoAsMono(capture)).has_value(); }))
-        << "the track never played";
+    ASSERT_TRUE(waitForSound(capture)) << "the track never played";
     run.process().kill(SIGINT);
     EXPECT_EQ(run.waitForExit(), 128 + SIGINT) << "the demo ignored SIGINT";
 }

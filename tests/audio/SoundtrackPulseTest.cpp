@@ -4,12 +4,9 @@
 // heard while the process is on its way out can be told from what is heard
 // once it is gone.
 #include "AudioTestSupport.h"
-#include "TestTrack.h"
-#include "ToneAnalysis.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <unistd.h>
 
@@ -38,7 +35,6 @@ struct PulseRun : ListenedRun {
     void letGo() { pulseDir.write("release", ""); }
 };
 
-// Whether the process has `path` open.
 bool holdsOpen(int pid, const std::string& path) {
     const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
     std::error_code error;
@@ -56,16 +52,10 @@ TEST(SoundtrackThroughPulseAudio, TheServerHearsTheTrack) {
     PulseRun p;
     p.run.startAndShow();
     // A whole tone of each, low before high.
-    const std::vector<double> lowThenHigh = {lowTone, highTone};
-    std::vector<double> tones;
-    bool heard = waitUntil([&] {
-        tones = p.tones();
-        return std::search(tones.begin(), tones.end(), lowThenHigh.begin(), lowThenHigh.end()) !=
-               tones.end();
-    });
+    const bool heard = p.waitToHear({lowTone, highTone});
     EXPECT_EQ(p.run.close(), 0);
-    EXPECT_TRUE(heard) << "recorded " << frameCount(p.recording) << " frames, " << tones.size()
-                       << " tones\nparec: " << readFile(p.recording + ".log")
+    EXPECT_TRUE(heard) << "recorded " << frameCount(p.recording) << " frames: " << p.heard()
+                       << "\nparec: " << readFile(p.recording + ".log")
                        << "\ndemo: " << p.run.errors();
     EXPECT_EQ(p.run.output(), "");
 }
@@ -76,10 +66,7 @@ TEST(SoundtrackThroughPulseAudio, AfterEscapeTheMusicPlaysUntilTheProcessExits) 
     PulseRun p;
     p.holdAtTerminate();
     p.run.startAndShow();
-    ASSERT_TRUE(waitUntil([&] {
-        return firstAudibleFrame(readStereoAsMono(p.recording)).has_value();
-    })) << "the track never played: "
-        << p.run.errors();
+    ASSERT_TRUE(waitForSound(p.recording)) << "the track never played: " << p.run.errors();
     p.run.press({"Escape"});
     ASSERT_TRUE(p.waitForTerminate()) << "Escape did not end the frame loop";
     p.run.release({"Escape"});

@@ -1,11 +1,13 @@
 #include "ToneAnalysis.h"
 
+#include "ChildProcess.h"
+
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <iomanip>
+#include <numeric>
+#include <sstream>
 
 namespace audiotest {
 
@@ -30,38 +32,8 @@ double toneShare(const float* window, std::size_t length, int rate, double frequ
     return 2.0 * power / (static_cast<double>(length) * energy);
 }
 
-} // namespace
-
-std::size_t frameCount(const std::string& path) {
-    std::error_code error;
-    auto size = std::filesystem::file_size(path, error);
-    return error ? 0 : static_cast<std::size_t>(size / bytesPerFrame);
-}
-
-std::vector<float> readStereoAsMono(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                     std::istreambuf_iterator<char>());
-    std::size_t frames = bytes.size() / bytesPerFrame;
-    std::vector<float> samples(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        const unsigned char* frame = &bytes[i * bytesPerFrame];
-        auto left = static_cast<std::int16_t>(frame[0] | (frame[1] << 8));
-        auto right = static_cast<std::int16_t>(frame[2] | (frame[3] << 8));
-        samples[i] = (static_cast<float>(left) + static_cast<float>(right)) / 65536.0f;
-    }
-    return samples;
-}
-
-std::optional<std::size_t> firstAudibleFrame(const std::vector<float>& samples, float level) {
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        if (std::fabs(samples[i]) >= level) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
+// Cuts the signal into 20 ms windows, names each window after the tone that
+// carries most of its energy, and joins equal neighbours into spans.
 std::vector<ToneSpan> toneSpans(const std::vector<float>& samples, int rate,
                                 const std::vector<double>& tones) {
     const std::size_t window = static_cast<std::size_t>(rate / 50);
@@ -70,10 +42,7 @@ std::vector<ToneSpan> toneSpans(const std::vector<float>& samples, int rate,
     std::vector<ToneSpan> spans;
     for (std::size_t start = 0; start + window <= samples.size(); start += window) {
         const float* w = &samples[start];
-        double energy = 0.0;
-        for (std::size_t i = 0; i < window; ++i) {
-            energy += static_cast<double>(w[i]) * w[i];
-        }
+        const double energy = std::inner_product(w, w + window, w, 0.0);
         double frequency = energy < silentEnergy ? 0.0 : -1.0;
         if (frequency != 0.0) {
             for (double tone : tones) {
@@ -106,22 +75,56 @@ std::vector<ToneSpan> noticeableSpans(const std::vector<ToneSpan>& spans, std::s
     return kept;
 }
 
-std::string describe(const std::vector<ToneSpan>& spans, int rate) {
-    std::string text;
-    for (const ToneSpan& span : spans) {
-        char what[32];
-        if (span.frequency > 0) {
-            std::snprintf(what, sizeof what, "%.0f Hz", span.frequency);
-        } else {
-            std::snprintf(what, sizeof what, "%s", span.frequency == 0 ? "silence" : "other");
-        }
-        char line[96];
-        std::snprintf(line, sizeof line, "%s%s for %.3f s at %.3f s", text.empty() ? "" : ", ",
-                      what, static_cast<double>(span.length) / rate,
-                      static_cast<double>(span.start) / rate);
-        text += line;
+} // namespace
+
+std::size_t frameCount(const std::string& path) {
+    std::error_code error;
+    auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::size_t>(size / bytesPerFrame);
+}
+
+std::vector<float> readStereoAsMono(const std::string& path) {
+    const std::string bytes = testsupport::readFile(path);
+    std::size_t frames = bytes.size() / bytesPerFrame;
+    std::vector<float> samples(frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const auto* frame = reinterpret_cast<const unsigned char*>(&bytes[i * bytesPerFrame]);
+        auto left = static_cast<std::int16_t>(frame[0] | (frame[1] << 8));
+        auto right = static_cast<std::int16_t>(frame[2] | (frame[3] << 8));
+        samples[i] = (static_cast<float>(left) + static_cast<float>(right)) / 65536.0f;
     }
-    return text;
+    return samples;
+}
+
+std::optional<std::size_t> firstAudibleFrame(const std::vector<float>& samples, float level) {
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (std::fabs(samples[i]) >= level) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<ToneSpan> spansOfTones(const std::vector<float>& samples,
+                                   const std::vector<double>& tones, double shortest) {
+    return noticeableSpans(toneSpans(samples, deviceRate, tones),
+                           static_cast<std::size_t>(shortest * deviceRate));
+}
+
+std::string describe(const std::vector<ToneSpan>& spans) {
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(3);
+    for (const ToneSpan& span : spans) {
+        text << (&span == &spans.front() ? "" : ", ");
+        if (span.frequency > 0) {
+            text << static_cast<int>(span.frequency) << " Hz";
+        } else {
+            text << (span.frequency == 0 ? "silence" : "other");
+        }
+        text << " for " << static_cast<double>(span.length) / deviceRate << " s at "
+             << static_cast<double>(span.start) / deviceRate << " s";
+    }
+    return text.str();
 }
 
 } // namespace audiotest

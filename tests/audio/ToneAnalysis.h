@@ -7,6 +7,17 @@
 
 namespace audiotest {
 
+// The rate at which the soundtrack opens its output device; SDL's disk
+// driver writes at this rate.
+constexpr int deviceRate = 48000;
+
+// The test track: `toneSeconds` of `lowTone`, then as long of `highTone`.
+// Two tones an octave apart tell the start of the track from its end, so
+// their order shows where playback started and where it wrapped round.
+constexpr double lowTone = 440.0;
+constexpr double highTone = 880.0;
+constexpr double toneSeconds = 1.0;
+
 // What SDL's disk driver and parec write here: raw signed 16-bit
 // little-endian samples, two interleaved channels.
 constexpr std::size_t bytesPerFrame = 4;
@@ -31,19 +42,16 @@ struct ToneSpan {
     std::size_t length; // frames
 };
 
-// Cuts the signal into 20 ms windows, names each window after the tone that
-// carries most of its energy (a Goertzel filter per tone), and joins equal
-// neighbours into spans.
-std::vector<ToneSpan> toneSpans(const std::vector<float>& samples, int rate,
-                                const std::vector<double>& tones);
+// The spans of `tones` that `samples` hold, each window of 20 ms named after
+// the tone that carries most of its energy (a Goertzel filter per tone).
+// Spans shorter than `shortest` seconds (window-sized transitions, a few
+// milliseconds of encoder padding where the track wraps round) are dropped
+// and the neighbours they separated joined again: what a listener notices.
+std::vector<ToneSpan> spansOfTones(const std::vector<float>& samples,
+                                   const std::vector<double>& tones = {lowTone, highTone},
+                                   double shortest = 0.1);
 
-// The spans that a listener would notice: those shorter than `shortest`
-// frames (window-sized transitions, a few milliseconds of encoder padding
-// where the track wraps round) are dropped and the neighbours they separated
-// joined again.
-std::vector<ToneSpan> noticeableSpans(const std::vector<ToneSpan>& spans, std::size_t shortest);
-
-// "440 Hz for 1.00 s at 0.36 s, ..." for failure messages.
-std::string describe(const std::vector<ToneSpan>& spans, int rate);
+// "440 Hz for 1.000 s at 0.360 s, ..." for failure messages.
+std::string describe(const std::vector<ToneSpan>& spans);
 
 } // namespace audiotest

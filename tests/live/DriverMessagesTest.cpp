@@ -14,11 +14,7 @@
 
 using namespace testsupport;
 
-namespace {
-
 using Lines = std::vector<std::string>;
-
-} // namespace
 
 TEST(DriverMessages, NvidiaAndWindowsFormsPointAtTheLineAndKeepTheRest) {
     // NVIDIA's form, as its compiler prints it, a warning after the error.

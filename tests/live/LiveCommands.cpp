@@ -1,13 +1,17 @@
 #include "LiveCommands.h"
 
-#include <cstdio>
-#include <stdexcept>
+#include <filesystem>
 
 using namespace testsupport;
 
 XWindow startLive(DemoRun& run) {
     run.start({VELLOMIRKE_LIVE_BINARY, run.dir().path()});
     return run.waitForFirstFrameOfPrefix("vellomirke-live");
+}
+
+void tap(DemoRun& run, const std::string& key) {
+    run.press({key});
+    run.release({key});
 }
 
 int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
@@ -25,7 +29,5 @@ int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
 
 void saveByRename(const TempDir& dir, const std::string& name, const std::string& content) {
     dir.write(name + ".saving", content);
-    if (std::rename(dir.file(name + ".saving").c_str(), dir.file(name).c_str()) != 0) {
-        throw std::runtime_error("cannot rename into " + dir.file(name));
-    }
+    std::filesystem::rename(dir.file(name + ".saving"), dir.file(name));
 }

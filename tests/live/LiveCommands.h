@@ -10,6 +10,11 @@
 // driver unless the run's environment names another.
 testsupport::XWindow startLive(testsupport::DemoRun& run);
 
+// A key pressed and released. The windowing library takes a second press of
+// a key with the same server time as the first for a duplicate, so a test
+// that taps one key twice waits for the effect of the first in between.
+void tap(testsupport::DemoRun& run, const std::string& key);
+
 // Runs vellomirke-live with `args` to its end; returns the exit status, with
 // its standard error in `errors`.
 int runLiveCommand(const std::vector<std::string>& args, const testsupport::TempDir& scratch,

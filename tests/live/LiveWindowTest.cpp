@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <csignal>
 #include <iostream>
 
@@ -27,21 +26,11 @@ class LiveWindow : public ::testing::Test {
     void start(const std::string& fragment) {
         run.useShaders(fragment);
         window = startLive(run);
-        started = true;
-    }
-
-    Image waitFor(const std::function<bool(const Image&)>& accept) {
-        return run.waitForPicture(accept, 20s);
-    }
-
-    void tap(const std::string& key) {
-        run.press({key});
-        run.release({key});
     }
 
     void TearDown() override {
-        if (started && run.process().running()) {
-            tap("Escape");
+        if (window != 0 && run.process().running()) {
+            tap(run, "Escape");
             EXPECT_EQ(run.waitForExit(), std::optional<int>(0))
                 << "Escape did not end vellomirke-live";
             EXPECT_EQ(run.output(), "");
@@ -49,13 +38,8 @@ class LiveWindow : public ::testing::Test {
     }
 
     DemoRun run;
-    XWindow window = 0;
-    bool started = false;
+    XWindow window = 0; // set once started
 };
-
-bool near(int actual, int expected, int tolerance) {
-    return std::abs(actual - expected) <= tolerance;
-}
 
 // position-and-time.frag seen through a picture of `width` x `height` placed
 // at `top` in a window: red runs 0..1 across it and green 1..0 down it,
@@ -65,8 +49,8 @@ bool showsScaledPositions(const Image& image, int top, int width, int height) {
     for (int x : {0, width / 4, width / 2, width - 1}) {
         for (int y : {2, height / 3, height - 3}) {
             Rgb pixel = image.at(x, top + y);
-            if (!near(pixel.r, channel((x + 0.5) / width), tolerance) ||
-                !near(pixel.g, channel(1.0 - (y + 0.5) / height), tolerance)) {
+            Rgb expected{channel((x + 0.5) / width), channel(1.0 - (y + 0.5) / height), pixel.b};
+            if (!near(pixel, expected, tolerance)) {
                 return false;
             }
         }
@@ -75,22 +59,22 @@ bool showsScaledPositions(const Image& image, int top, int width, int height) {
 }
 
 bool isRed(const Rgb& c) {
-    return near(c.r, 255, 3) && c.g < 4 && c.b < 4;
+    return near(c, {255, 0, 0});
 }
 
 bool isGreen(const Image& i) {
-    return testsupport::near(i.at(i.width / 2, i.height / 2), {0, 255, 0});
+    return near(centre(i), {0, 255, 0});
 }
 
 bool isBlue(const Image& i) {
-    return testsupport::near(i.at(i.width / 2, i.height / 2), {0, 0, 255});
+    return near(centre(i), {0, 0, 255});
 }
 
 } // namespace
 
 TEST_F(LiveWindow, ShowsTheDemosPictureScaledAndLetterboxed) {
     start("position-and-time.frag");
-    Image wide = waitFor([](const Image& i) {
+    Image wide = run.waitForPicture([](const Image& i) {
         return i.width == 1280 && i.height == 720 && showsScaledPositions(i, 0, 1280, 720);
     });
     ASSERT_EQ(wide.width, 1280);
@@ -99,52 +83,54 @@ TEST_F(LiveWindow, ShowsTheDemosPictureScaledAndLetterboxed) {
 
     // A squarer window: a 1000x562 picture between black bars of 69 rows.
     run.x().resizeWindow(window, 1000, 700);
-    Image boxed = waitFor([](const Image& i) {
+    Image boxed = run.waitForPicture([](const Image& i) {
         return i.width == 1000 && i.height == 700 && showsScaledPositions(i, 69, 1000, 562);
     });
     EXPECT_TRUE(showsScaledPositions(boxed, 69, 1000, 562))
         << "top left of the picture " << describe(boxed.at(0, 69)) << ", bottom right "
         << describe(boxed.at(999, 630));
     for (int x : {0, 500, 999}) {
-        EXPECT_TRUE(testsupport::near(boxed.at(x, 67), {0, 0, 0}, 0)) << describe(boxed.at(x, 67));
-        EXPECT_TRUE(testsupport::near(boxed.at(x, 632), {0, 0, 0}, 0))
-            << describe(boxed.at(x, 632));
+        EXPECT_TRUE(near(boxed.at(x, 67), {0, 0, 0}, 0)) << describe(boxed.at(x, 67));
+        EXPECT_TRUE(near(boxed.at(x, 632), {0, 0, 0}, 0)) << describe(boxed.at(x, 632));
     }
 }
 
 TEST_F(LiveWindow, SavesRebuildWithoutAKeyAndABrokenSaveKeepsThePictureInARedFrame) {
     start("solid-green.frag");
-    ASSERT_TRUE(isGreen(waitFor(isGreen)));
+    ASSERT_TRUE(isGreen(run.waitForPicture(isGreen)));
 
     saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("position-and-time.frag")));
-    auto timeShown = [](const Image& i) { return encodedTime(i); };
-    Image moving = waitFor([](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); });
+    Image moving =
+        run.waitForPicture([](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); });
     ASSERT_TRUE(showsScaledPositions(moving, 0, 1280, 720)) << "the save was not picked up";
 
     // Broken: Mesa places the missing semicolon of line 5 at line 6.
     saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("compile-error.frag")));
-    Image framed =
-        waitFor([](const Image& i) { return isRed(i.at(0, 0)) && isRed(i.at(640, 719)); });
+    Image framed = run.waitForPicture(
+        [](const Image& i) { return isRed(i.at(0, 0)) && isRed(i.at(640, 719)); });
     ASSERT_TRUE(isRed(framed.at(0, 0))) << describe(framed.at(0, 0)) << "; " << run.errors();
     // The last good piece goes on inside the frame, its time running.
-    const double brokenAt = timeShown(framed);
-    Image later = waitFor([&](const Image& i) { return timeShown(i) > brokenAt + 0.5; });
-    EXPECT_GT(timeShown(later), brokenAt + 0.5);
+    const double brokenAt = encodedTime(framed);
+    Image later =
+        run.waitForPicture([&](const Image& i) { return encodedTime(i) > brokenAt + 0.5; });
+    EXPECT_GT(encodedTime(later), brokenAt + 0.5);
     EXPECT_EQ(occurrences(run.errors(), "fragment.glsl:6:"), 1) << run.errors();
     EXPECT_EQ(run.errors().find("link"), std::string::npos) << run.errors();
 
     // Mended by writing the file in place: the frame goes.
     run.dir().write("fragment.glsl", solidBlue);
-    Image mended = waitFor([](const Image& i) { return isBlue(i) && !isRed(i.at(0, 0)); });
+    Image mended =
+        run.waitForPicture([](const Image& i) { return isBlue(i) && !isRed(i.at(0, 0)); });
     EXPECT_TRUE(isBlue(mended));
     EXPECT_FALSE(isRed(mended.at(0, 0))) << describe(mended.at(0, 0));
 }
 
 TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
     start("position-and-time.frag");
-    ASSERT_GT(encodedTime(waitFor([](const Image& i) { return encodedTime(i) > 0.3; })), 0.3);
+    ASSERT_GT(encodedTime(run.waitForPicture([](const Image& i) { return encodedTime(i) > 0.3; })),
+              0.3);
 
-    tap("p");
+    tap(run, "p");
     ASSERT_TRUE(waitUntil([&] {
         return run.x().title(window).find("paused") != std::string::npos;
     })) << run.x().title(window);
@@ -154,16 +140,17 @@ TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
     run.waitForFrames(30);
     EXPECT_EQ(encodedTime(run.picture()), pausedAt) << "time ran on while paused";
 
-    tap("Right");
-    Image ahead = waitFor([&](const Image& i) { return encodedTime(i) >= pausedAt + 0.8; });
+    tap(run, "Right");
+    Image ahead =
+        run.waitForPicture([&](const Image& i) { return encodedTime(i) >= pausedAt + 0.8; });
     EXPECT_NEAR(encodedTime(ahead), pausedAt + 1.0, 0.15);
 
-    tap("Home");
-    Image home = waitFor([](const Image& i) { return i.at(960, 540).b == 0; });
+    tap(run, "Home");
+    Image home = run.waitForPicture([](const Image& i) { return i.at(960, 540).b == 0; });
     EXPECT_EQ(home.at(960, 540).b, 0) << "time " << encodedTime(home);
 
-    tap("p");
-    Image resumed = waitFor([](const Image& i) { return encodedTime(i) > 0.5; });
+    tap(run, "p");
+    Image resumed = run.waitForPicture([](const Image& i) { return encodedTime(i) > 0.5; });
     EXPECT_GT(encodedTime(resumed), 0.5) << "time did not run again after a second P";
 }
 
@@ -172,7 +159,7 @@ TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
 // SIGINT ignored for its children already.
 TEST_F(LiveWindow, ATerminatingSignalEndsIt) {
     start("solid-green.frag");
-    ASSERT_TRUE(isGreen(waitFor(isGreen)));
+    ASSERT_TRUE(isGreen(run.waitForPicture(isGreen)));
     run.process().kill(SIGTERM);
     EXPECT_EQ(run.waitForExit(), std::optional<int>(128 + SIGTERM));
 }
@@ -184,7 +171,8 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
     // A small window keeps reading the picture back cheap; the piece is
     // still drawn at 1920x1080.
     run.x().resizeWindow(window, 320, 180);
-    ASSERT_TRUE(isGreen(waitFor([](const Image& i) { return i.width == 320 && isGreen(i); })));
+    ASSERT_TRUE(
+        isGreen(run.waitForPicture([](const Image& i) { return i.width == 320 && isGreen(i); })));
 
     const std::string green = readFile(testDataPath("solid-green.frag"));
     std::vector<double> milliseconds;
@@ -192,9 +180,8 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
         const bool toBlue = round % 2 == 0;
         auto savedAt = std::chrono::steady_clock::now();
         saveByRename(run.dir(), "fragment.glsl", toBlue ? solidBlue : green);
-        Image shown = waitForPicture(
-            run.x(), window, [&](const Image& i) { return toBlue ? isBlue(i) : isGreen(i); }, 10s,
-            1ms);
+        Image shown =
+            run.waitForPicture([&](const Image& i) { return toBlue ? isBlue(i) : isGreen(i); });
         ASSERT_TRUE(toBlue ? isBlue(shown) : isGreen(shown)) << "save " << round << " not shown";
         milliseconds.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - savedAt)

@@ -1,6 +1,7 @@
 // The Debian package as a user gets it, unpacked rather than installed.
 #include "DemoRun.h"
 #include "Pictures.h"
+#include "RunTool.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,12 @@ using namespace testsupport;
 TEST(DebPackage, DependsAndItsProgramPlaysTheSamplePiece) {
     DemoRun run;
     const TempDir& dir = run.dir();
-    ProcessOptions depends;
-    depends.argv = {"dpkg-deb", "--field", VELLOMIRKE_DEB, "Depends"};
-    depends.stdoutPath = dir.file("depends");
-    ASSERT_EQ(ChildProcess(depends).waitForExit(60s), 0);
+    const std::string depends = runTool({"dpkg-deb", "--field", VELLOMIRKE_DEB, "Depends"});
     for (const char* library : {"libglfw3", "libsdl2-mixer-2.0-0", "libc6"}) {
-        EXPECT_NE(readFile(dir.file("depends")).find(library), std::string::npos) << library;
+        EXPECT_NE(depends.find(library), std::string::npos) << library;
     }
 
-    ProcessOptions extract;
-    extract.argv = {"dpkg-deb", "--extract", VELLOMIRKE_DEB, dir.path()};
-    ASSERT_EQ(ChildProcess(extract).waitForExit(60s), 0);
+    runTool({"dpkg-deb", "--extract", VELLOMIRKE_DEB, dir.path()});
     // The author's companion ships beside the demo.
     EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("usr/bin/vellomirke-live")));
     // The sample piece where the program looks for it: its working directory.

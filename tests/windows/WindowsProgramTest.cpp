@@ -4,8 +4,7 @@
 #include "AudioTestSupport.h"
 #include "Messages.h"
 #include "Pictures.h"
-#include "TestTrack.h"
-#include "ToneAnalysis.h"
+#include "RunTool.h"
 #include "WinePrefix.h"
 #include "XvfbServer.h"
 
@@ -28,8 +27,9 @@ struct WindowsPackage : ::testing::Environment {
         server = std::make_unique<XvfbServer>();
         prefix = std::make_unique<windowstest::WinePrefix>(server->display());
         unpacked = std::make_unique<TempDir>();
-        windowstest::runToEnd({VELLOMIRKE_CMAKE, "-E", "tar", "xf", VELLOMIRKE_WINDOWS_ZIP}, {},
-                              unpacked->path(), 60);
+        ProcessOptions inUnpacked;
+        inUnpacked.workingDirectory = unpacked->path();
+        runTool({VELLOMIRKE_CMAKE, "-E", "tar", "xf", VELLOMIRKE_WINDOWS_ZIP}, 60s, inUnpacked);
         // Double-clicking the program plays the sample piece beside it.
         for (const char* file :
              {"vellomirke-demo.exe", "vertex.glsl", "fragment.glsl", "audio.mp3", "README.txt"}) {
@@ -99,15 +99,7 @@ TEST(WindowsProgram, PictureSoundtrackAndKeys) {
 
     // The high tone that ends the track, then the low one that starts it:
     // the track came round again. (Wine's player may clip the very start.)
-    const std::vector<double> wrap = {highTone, lowTone};
-    std::vector<double> tones;
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            tones = wine.tones();
-            return std::search(tones.begin(), tones.end(), wrap.begin(), wrap.end()) != tones.end();
-        },
-        40s))
-        << tones.size() << " tones heard";
+    ASSERT_TRUE(wine.waitToHear({highTone, lowTone}, 40s)) << wine.heard();
 
     run.dir().copyTestFile("solid-green.frag", "fragment.glsl");
     run.hold({"space"}, 2);
@@ -151,9 +143,8 @@ TEST(WindowsProgram, MissingShaderMessagesAndTheEndOfTheThirtySeconds) {
     output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
     EXPECT_EQ(output, expected);
     // The two-second track looped through most of the run, so it was still
-    // playing at the end.
-    // Wine's player may drop a little under load: a third of a second of a
-    // tone is still more than a glitch could make.
+    // playing at the end. Wine's player may drop a little under load: a third
+    // of a second of a tone is still more than a glitch could make.
     const std::vector<double> tones = wine.tones(0.3);
     EXPECT_GE(std::count(tones.begin(), tones.end(), lowTone), 8) << wine.heard();
 }
@@ -171,7 +162,6 @@ TEST(WindowsProgram, SilentWithoutAPlayableSoundtrack) {
         wine.start();
         wine.run.waitForFirstFrame(90s);
         EXPECT_TRUE(showsProbe(wine.run.waitForPicture(showsProbe)));
-        // Three seconds of the monitor while the program runs.
         EXPECT_EQ(wine.listen(3.0).size(), std::size_t(3 * deviceRate));
         EXPECT_EQ(wine.escape(), 0);
         EXPECT_EQ(wine.run.output(), "");

@@ -1,16 +1,11 @@
 #pragma once
 
-#include "ChildProcess.h"
-#include "TempDir.h"
+#include "DemoRun.h"
 
-#include <map>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace windowstest {
-
-using Environment = std::map<std::string, std::optional<std::string>>;
 
 // A fresh Wine prefix with a wineserver that stays up until the value goes
 // away, so that the runs of one test binary pay Wine's start-up once. Its
@@ -25,18 +20,15 @@ class WinePrefix {
 
     // What a wine command needs to run in this prefix, with Wine's own
     // messages off.
-    const Environment& environment() const { return environment_; }
+    const testsupport::Environment& environment() const { return inPrefix_.environment; }
 
   private:
     testsupport::TempDir dir_;
-    Environment environment_;
+    testsupport::ProcessOptions inPrefix_; // a command in this prefix
     std::unique_ptr<testsupport::ChildProcess> server_;
+    // Kept until the prefix goes: ending it kills its process group, which
+    // the prefix's programs still need (they exit with 1 without it).
     std::unique_ptr<testsupport::ChildProcess> boot_;
 };
-
-// Runs `argv` in `environment` to its end and returns its exit status;
-// throws if it is still running after `seconds`.
-int runToEnd(const std::vector<std::string>& argv, const Environment& environment,
-             const std::string& workingDirectory, int seconds);
 
 } // namespace windowstest
