@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 
 namespace testsupport {
 
@@ -27,18 +26,6 @@ Rgb centre(const Image& image) {
         return {-1, -1, -1};
     }
     return image.at(image.width / 2, image.height / 2);
-}
-
-Image waitForPicture(XClient& x, XWindow window, const std::function<bool(const Image&)>& accept,
-                     std::chrono::milliseconds timeout, std::chrono::milliseconds poll) {
-    auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        Image image = x.capture(window);
-        if ((image.width > 0 && accept(image)) || std::chrono::steady_clock::now() >= deadline) {
-            return image;
-        }
-        std::this_thread::sleep_for(poll);
-    }
 }
 
 bool showsPositions(const Image& image, int tolerance) {
