@@ -51,18 +51,26 @@ void main() {
 }
 )";
 
+// Throws with the object's info log when its compile or link `status` failed.
+template <typename GetInteger, typename GetLog>
+void requireStatus(GLuint object, GLenum status, GetInteger getInteger, GetLog getLog,
+                   const char* failure) {
+    GLint ok = GL_FALSE;
+    getInteger(object, status, &ok);
+    if (ok != GL_TRUE) {
+        char log[1024] = "";
+        getLog(object, sizeof log, nullptr, log);
+        throw std::runtime_error(failure + std::string(log));
+    }
+}
+
 GLuint compile(const GlFunctions& gl, GLenum type, const std::string& source) {
     GLuint shader = gl.createShader(type);
     const char* text = source.c_str();
     gl.shaderSource(shader, 1, &text, nullptr);
     gl.compileShader(shader);
-    GLint ok = GL_FALSE;
-    gl.getShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[1024] = "";
-        gl.getShaderInfoLog(shader, sizeof log, nullptr, log);
-        throw std::runtime_error(std::string("the colour conversion does not compile: ") + log);
-    }
+    requireStatus(shader, GL_COMPILE_STATUS, gl.getShaderiv, gl.getShaderInfoLog,
+                  "the colour conversion does not compile: ");
     return shader;
 }
 
@@ -77,13 +85,8 @@ GLuint link(const GlFunctions& gl, bool bgra) {
     gl.linkProgram(program);
     gl.deleteShader(vertex);
     gl.deleteShader(fragment);
-    GLint ok = GL_FALSE;
-    gl.getProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[1024] = "";
-        gl.getProgramInfoLog(program, sizeof log, nullptr, log);
-        throw std::runtime_error(std::string("the colour conversion does not link: ") + log);
-    }
+    requireStatus(program, GL_LINK_STATUS, gl.getProgramiv, gl.getProgramInfoLog,
+                  "the colour conversion does not link: ");
     return program;
 }
 
