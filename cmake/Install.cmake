@@ -23,19 +23,23 @@ install(FILES ${SAMPLE_SHADERS} ${SAMPLE_SOUNDTRACK} DESTINATION ${SAMPLE_DIR})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vellomirke-demo)
 set(CPACK_PACKAGE_VENDOR "Vellomirke")
-set(CPACK_PACKAGE_CONTACT "Vellomirke developers <vellomirke@localhost>")
+# The project's own address, the team's rather than a person's; the changelog
+# in packaging/debian/ is signed with it too.
+set(CPACK_PACKAGE_CONTACT "Vellomirke developers <developers@vellomirke.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Real-time graphics demo host: full-screen shaders with a soundtrack")
 set(CPACK_PACKAGE_DESCRIPTION
   "Plays a demo made of two GLSL shader files and an MP3 soundtrack, full screen,\n"
   "for thirty seconds. Run vellomirke-demo in a directory holding vertex.glsl,\n"
   "fragment.glsl and audio.mp3. A sample piece is in /usr/share/vellomirke-demo.\n"
   "vellomirke-live runs a piece in a window while its author writes it: reload\n"
-  "on save, errors by file and line, pause and seek with the music in step.")
+  "on save, errors by file and line, pause and seek with the music in step.\n"
+  "vellomirke-capture renders a piece headless into an MP4 video (H.264 and\n"
+  "AAC) for party entries and video sites.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # Depends: the libraries the installed programs link, found by dpkg-shlibdeps,
 # plus those named here that are loaded at run time and so invisible to it
 # (comma-separated Debian package names).
@@ -43,6 +47,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The demo loads SDL2 and SDL2_mixer on its soundtrack's thread rather than
 # linking them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, libsdl2-mixer-2.0-0")
+# vellomirke-capture runs the demo on a virtual X server and encodes with
+# ffmpeg. The demo and vellomirke-live work without them, and they are large,
+# so they are recommended (apt installs them by default) rather than
+# required; the tool names whichever is missing.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg, xvfb")
 set(PACKAGE_OUTPUT_DIR ${CMAKE_BINARY_DIR}/dist)
 set(CPACK_OUTPUT_FILE_PREFIX ${PACKAGE_OUTPUT_DIR})
 set(CPACK_THREADS 1)

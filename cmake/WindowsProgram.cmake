@@ -16,13 +16,15 @@ ExternalProject_Add(windows-demo
   BUILD_BYPRODUCTS ${WINDOWS_DEMO}
   INSTALL_COMMAND "")
 
-# The Windows zip: the program, stripped, with the sample piece and a short
-# README.txt with Windows line ends, in a folder of the zip's own name.
+# The Windows zip: the program, stripped, with the sample piece, a short
+# README.txt and the licence as LICENSE.txt, both with Windows line ends, in a
+# folder of the zip's own name.
 set(WINDOWS_PACKAGE_NAME vellomirke-demo-${PROJECT_VERSION}-windows-x64)
 set(WINDOWS_STAGE ${CMAKE_BINARY_DIR}/dist-stage/${WINDOWS_PACKAGE_NAME})
 set(WINDOWS_ZIP ${PACKAGE_OUTPUT_DIR}/${WINDOWS_PACKAGE_NAME}.zip)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/README.txt ${WINDOWS_STAGE}/README.txt
   @ONLY NEWLINE_STYLE CRLF)
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${WINDOWS_STAGE}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 find_program(MINGW_STRIP x86_64-w64-mingw32-strip REQUIRED)
 add_custom_command(
   OUTPUT ${WINDOWS_ZIP}
@@ -33,7 +35,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E tar cf ${WINDOWS_ZIP} --format=zip ${WINDOWS_PACKAGE_NAME}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/dist-stage
   DEPENDS ${WINDOWS_DEMO} ${SAMPLE_SHADERS} ${SAMPLE_SOUNDTRACK}
-          ${WINDOWS_STAGE}/README.txt
+          ${WINDOWS_STAGE}/README.txt ${WINDOWS_STAGE}/LICENSE.txt
   COMMENT "Packing ${WINDOWS_PACKAGE_NAME}.zip"
   VERBATIM)
 add_custom_target(windows-zip ALL DEPENDS ${WINDOWS_ZIP})

@@ -51,7 +51,7 @@ Options parseOptions(int argc, const char* const* argv) {
 
 const char* helpText() {
     return R"(Usage: vellomirke-live [--fullscreen] [DIR]
-       vellomirke-live --import SRC [--force] [DIR]
+   or: vellomirke-live --import SRC [--force] [DIR]
 
 Runs the piece in DIR (default: the current folder) - vertex.glsl,
 fragment.glsl and audio.mp3, the same files the demo plays - in a window,

@@ -2,7 +2,11 @@
 
 #include "RunTool.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -22,7 +26,8 @@ double number(const std::string& text) {
 std::vector<Stream> streams(const std::string& video) {
     std::istringstream report(runTool(
         {"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-         "stream=codec_type,codec_name,pix_fmt,width,height,start_time,duration,nb_read_frames",
+         "stream=codec_type,codec_name,profile,pix_fmt,color_space,color_transfer,color_primaries,"
+         "color_range,width,height,channels,start_time,duration,nb_read_frames,bit_rate",
          "-of", "default=noprint_wrappers=0", video}));
     // Each stream's "key=value" lines, after its "[STREAM]".
     std::vector<std::map<std::string, std::string>> fields;
@@ -37,12 +42,75 @@ std::vector<Stream> streams(const std::string& video) {
     }
     std::vector<Stream> result;
     for (auto& f : fields) {
-        result.push_back({f["codec_type"], f["codec_name"], f["pix_fmt"],
-                          static_cast<int>(number(f["width"])),
-                          static_cast<int>(number(f["height"])), number(f["start_time"]),
-                          number(f["duration"]), static_cast<long>(number(f["nb_read_frames"]))});
+        result.push_back({f["codec_type"], f["codec_name"], f["profile"], f["pix_fmt"],
+                          f["color_space"], f["color_transfer"], f["color_primaries"],
+                          f["color_range"], static_cast<int>(number(f["width"])),
+                          static_cast<int>(number(f["height"])),
+                          static_cast<int>(number(f["channels"])), number(f["start_time"]),
+                          number(f["duration"]), static_cast<long>(number(f["nb_read_frames"])),
+                          static_cast<long>(number(f["bit_rate"]))});
     }
     return result;
+}
+
+void expectDeliveryFormat(const std::string& video, long audioBitRate) {
+    auto found = streams(video);
+    ASSERT_EQ(found.size(), 2u) << video;
+    const Stream& picture = found[0];
+    EXPECT_EQ(picture.type, "video");
+    EXPECT_EQ(picture.codec, "h264");
+    EXPECT_EQ(picture.profile, "High");
+    EXPECT_EQ(picture.pixelFormat, "yuv420p");
+    EXPECT_EQ(picture.width, 1920);
+    EXPECT_EQ(picture.height, 1080);
+    for (const std::string* tag :
+         {&picture.colourSpace, &picture.colourTransfer, &picture.colourPrimaries}) {
+        EXPECT_EQ(*tag, "bt709");
+    }
+    EXPECT_EQ(picture.colourRange, "tv");
+    const Stream& sound = found[1];
+    EXPECT_EQ(sound.type, "audio");
+    EXPECT_EQ(sound.codec, "aac");
+    EXPECT_EQ(sound.profile, "LC");
+    EXPECT_EQ(sound.channels, 2);
+    // The encoder aims at an average that simple or quiet sound stays below
+    // (a tone with a second of silence in five: about four fifths of it).
+    EXPECT_GT(sound.bitRate, audioBitRate * 7 / 10);
+    EXPECT_LT(sound.bitRate, audioBitRate * 11 / 10);
+
+    auto boxes = topLevelBoxes(video);
+    auto index = std::find(boxes.begin(), boxes.end(), "moov");
+    auto media = std::find(boxes.begin(), boxes.end(), "mdat");
+    EXPECT_TRUE(index < media && media != boxes.end())
+        << "the index is not ahead of the media: " << ::testing::PrintToString(boxes);
+}
+
+std::vector<std::string> topLevelBoxes(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::string> types;
+    unsigned char header[16];
+    // Each box: a 32-bit big-endian size and a type, or size 1 and a 64-bit
+    // size after the type; size 0 runs to the end of the file.
+    while (in.read(reinterpret_cast<char*>(header), 8)) {
+        types.emplace_back(reinterpret_cast<char*>(header) + 4, 4);
+        std::uint64_t size = 0;
+        for (int i = 0; i < 4; ++i) {
+            size = size << 8 | header[i];
+        }
+        std::uint64_t headerSize = 8;
+        if (size == 1 && in.read(reinterpret_cast<char*>(header) + 8, 8)) {
+            size = 0;
+            for (int i = 8; i < 16; ++i) {
+                size = size << 8 | header[i];
+            }
+            headerSize = 16;
+        }
+        if (size == 0 || size < headerSize) {
+            break;
+        }
+        in.seekg(static_cast<std::streamoff>(size - headerSize), std::ios::cur);
+    }
+    return types;
 }
 
 testsupport::Rgb SmallFrame::at(int x, int y) const {

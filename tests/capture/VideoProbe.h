@@ -13,15 +13,29 @@ namespace videoprobe {
 struct Stream {
     std::string type; // "video" or "audio"
     std::string codec;
+    std::string profile; // "High", "LC"...
     std::string pixelFormat;
+    std::string colourSpace, colourTransfer, colourPrimaries, colourRange;
     int width = 0;
     int height = 0;
+    int channels = 0;
     double startTime = -1;
     double duration = -1;
     long decodedFrames = -1; // frames (video) or packets of samples (audio) decoded
+    long bitRate = -1;       // bits a second
 };
 
 std::vector<Stream> streams(const std::string& video);
+
+// Expects what the capture promises of its file: H.264 High profile video at
+// 1920x1080 in yuv420p, tagged BT.709 in limited range; stereo AAC-LC sound
+// at up to `audioBitRate` bits a second; the index (moov) before the media,
+// so that it streams.
+void expectDeliveryFormat(const std::string& video, long audioBitRate);
+
+// The types of the file's top-level boxes in their order ("ftyp", "moov",
+// "mdat"...): a file that streams has its index, moov, before the media.
+std::vector<std::string> topLevelBoxes(const std::string& file);
 
 // Every frame, decoded and shrunk to width x height by averaging areas, so
 // that each pixel stands for a block of the full picture. Top row first.

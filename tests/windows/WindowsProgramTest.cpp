@@ -31,8 +31,8 @@ struct WindowsPackage : ::testing::Environment {
         inUnpacked.workingDirectory = unpacked->path();
         runTool({VELLOMIRKE_CMAKE, "-E", "tar", "xf", VELLOMIRKE_WINDOWS_ZIP}, 60s, inUnpacked);
         // Double-clicking the program plays the sample piece beside it.
-        for (const char* file :
-             {"vellomirke-demo.exe", "vertex.glsl", "fragment.glsl", "audio.mp3", "README.txt"}) {
+        for (const char* file : {"vellomirke-demo.exe", "vertex.glsl", "fragment.glsl", "audio.mp3",
+                                 "README.txt", "LICENSE.txt"}) {
             ASSERT_TRUE(std::filesystem::is_regular_file(path(file))) << file << " not in the zip";
         }
     }
