@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <optional>
 
 namespace {
@@ -52,9 +53,15 @@ class Watcher::Changes {
     // Waits up to `timeout` (forever without one) for changes in the folder,
     // and says whether one concerned a shader file. Nothing: the time ran
     // out, or only other files changed.
-    Seen wait(std::optional<std::chrono::milliseconds> timeout) {
+    Seen wait(std::optional<std::chrono::nanoseconds> timeout) {
         pollfd fds[2] = {{watch_, POLLIN, 0}, {stop_, POLLIN, 0}};
-        int ready = poll(fds, 2, timeout ? static_cast<int>(timeout->count()) : -1);
+        timespec limit{};
+        if (timeout) {
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(*timeout);
+            limit.tv_sec = static_cast<time_t>(seconds.count());
+            limit.tv_nsec = static_cast<long>((*timeout - seconds).count());
+        }
+        int ready = ppoll(fds, 2, timeout ? &limit : nullptr, nullptr);
         if (ready < 0) {
             return errno == EINTR ? Seen::Nothing : Seen::Stopped;
         }
@@ -115,11 +122,10 @@ void Watcher::watch() {
     using Clock = std::chrono::steady_clock;
     std::optional<Clock::time_point> quietAt; // when the latest change has settled
     for (;;) {
-        std::optional<std::chrono::milliseconds> timeout;
+        std::optional<std::chrono::nanoseconds> timeout;
         if (quietAt) {
-            // Rounded up: waking a little early would only wait again.
-            timeout = std::chrono::ceil<std::chrono::milliseconds>(
-                std::max(*quietAt - Clock::now(), Clock::duration::zero()));
+            timeout = std::max<std::chrono::nanoseconds>(*quietAt - Clock::now(),
+                                                         std::chrono::nanoseconds::zero());
         }
         switch (changes_->wait(timeout)) {
         case Changes::Seen::Stopped:
