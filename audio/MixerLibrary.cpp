@@ -9,17 +9,21 @@ template <typename Function> bool resolve(void* handle, const char* name, Functi
     return function != nullptr;
 }
 
+// The names of the runtime packages, not of the -dev symlinks, which a
+// machine that only runs the demo does not have. Loading them again gives the
+// same handles.
+bool openLibraries(void*& sdl, void*& mixer) {
+    sdl = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
+    mixer = sdl != nullptr ? dlopen("libSDL2_mixer-2.0.so.0", RTLD_LAZY | RTLD_LOCAL) : nullptr;
+    return mixer != nullptr;
+}
+
 } // namespace
 
 bool loadMixerLibrary(MixerLibrary& l) {
-    // The names of the runtime packages, not of the -dev symlinks, which a
-    // machine that only runs the demo does not have.
-    void* sdl = dlopen("libSDL2-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
-    if (sdl == nullptr) {
-        return false;
-    }
-    void* mixer = dlopen("libSDL2_mixer-2.0.so.0", RTLD_LAZY | RTLD_LOCAL);
-    if (mixer == nullptr) {
+    void* sdl = nullptr;
+    void* mixer = nullptr;
+    if (!openLibraries(sdl, mixer)) {
         return false;
     }
     return resolve(sdl, "SDL_SetHint", l.setHint) &&
@@ -33,4 +37,15 @@ bool loadMixerLibrary(MixerLibrary& l) {
            resolve(mixer, "Mix_HaltMusic", l.haltMusic) &&
            resolve(mixer, "Mix_FreeMusic", l.freeMusic) &&
            resolve(mixer, "Mix_CloseAudio", l.closeAudio) && resolve(mixer, "Mix_Quit", l.mixQuit);
+}
+
+bool loadMixerSeeking(MixerLibrary& l, MixerSeeking& s) {
+    void* sdl = nullptr;
+    void* mixer = nullptr;
+    return loadMixerLibrary(l) && openLibraries(sdl, mixer) &&
+           resolve(sdl, "SDL_QuitSubSystem", s.quitSubSystem) &&
+           resolve(mixer, "Mix_OpenAudio", s.openAudio) &&
+           resolve(mixer, "Mix_FadeInMusicPos", s.fadeInMusicPos) &&
+           resolve(mixer, "Mix_PauseMusic", s.pauseMusic) &&
+           resolve(mixer, "Mix_MusicDuration", s.musicDuration);
 }

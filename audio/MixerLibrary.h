@@ -28,3 +28,18 @@ struct MixerLibrary {
 // false when a library or a call is missing, and then `library` is left
 // unusable. The libraries stay loaded for the rest of the process.
 bool loadMixerLibrary(MixerLibrary& library);
+
+// What playing a track from a position takes beyond the demo's calls, for
+// vellomirke-live, which pauses, seeks and loops its music with the piece's
+// time. Like the rest, loaded at run time: not before its first picture.
+struct MixerSeeking {
+    decltype(&SDL_QuitSubSystem) quitSubSystem;
+    decltype(&Mix_OpenAudio) openAudio;
+    decltype(&Mix_FadeInMusicPos) fadeInMusicPos;
+    decltype(&Mix_PauseMusic) pauseMusic;
+    decltype(&Mix_MusicDuration) musicDuration;
+};
+
+// Loads both libraries as loadMixerLibrary does and resolves these calls too;
+// false when one is missing.
+bool loadMixerSeeking(MixerLibrary& library, MixerSeeking& seeking);

@@ -13,6 +13,10 @@
 //   swapInterval           the GL loader ran just before this
 //   resizeCallback         the shader build (and glViewport) ran before this
 //   loop                   the first test of the frame loop
+//   time, poll, size       the first glfwGetTime, glfwPollEvents and
+//                          glfwGetFramebufferSize: vellomirke-live starts its
+//                          clock after the first build, polls before its
+//                          first draw and asks the window's size after it
 //   firstFrame             glfwSwapBuffers of the first frame has returned
 #include <GLFW/glfw3.h>
 
@@ -118,6 +122,33 @@ int glfwWindowShouldClose(GLFWwindow* window) {
         stamp("loop");
     }
     return next<int (*)(GLFWwindow*)>("glfwWindowShouldClose")(window);
+}
+
+double glfwGetTime() {
+    static bool first = true;
+    if (first) {
+        first = false;
+        stamp("time");
+    }
+    return next<double (*)()>("glfwGetTime")();
+}
+
+void glfwPollEvents() {
+    static bool first = true;
+    if (first) {
+        first = false;
+        stamp("poll");
+    }
+    next<void (*)()>("glfwPollEvents")();
+}
+
+void glfwGetFramebufferSize(GLFWwindow* window, int* width, int* height) {
+    static bool first = true;
+    if (first) {
+        first = false;
+        stamp("size");
+    }
+    next<void (*)(GLFWwindow*, int*, int*)>("glfwGetFramebufferSize")(window, width, height);
 }
 
 void glfwSwapBuffers(GLFWwindow* window) {

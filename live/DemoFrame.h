@@ -21,6 +21,8 @@ class DemoFrame {
 
     bool complete() const { return complete_; }
     GLuint framebuffer() const { return framebuffer_; }
+    // The picture as a texture: bilinear, one level.
+    GLuint texture() const { return colour_; }
 
     // Paints the picture of `time` seconds with `program`.
     void draw(GLuint program, float time);

@@ -1,9 +1,7 @@
 #include "Music.h"
 
+#include "MixerLibrary.h"
 #include "QuietAlsa.h"
-
-#include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cmath>
 
@@ -14,37 +12,60 @@ namespace {
 constexpr int sampleRate = 48000;
 constexpr int periodFrames = 512;
 
+// SDL2 and SDL2_mixer, loaded with the first Music; null where they are not
+// installed, and the piece is silent.
+struct Mixer {
+    MixerLibrary calls;
+    MixerSeeking seeking;
+};
+
+const Mixer* mixer() {
+    static Mixer loaded;
+    static const bool ok = loadMixerSeeking(loaded.calls, loaded.seeking);
+    return ok ? &loaded : nullptr;
+}
+
 } // namespace
 
 Music::Music(const std::string& path) {
-    // SDL would otherwise take SIGINT and SIGTERM for quit events that this
-    // program never reads, and Ctrl+C in the terminal would do nothing.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    quietenAlsa();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    const Mixer* sdl = mixer();
+    if (sdl == nullptr) {
         return;
     }
-    if (Mix_OpenAudio(sampleRate, AUDIO_S16SYS, 2, periodFrames) != 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // SDL would otherwise take SIGINT and SIGTERM for quit events that this
+    // program never reads, and Ctrl+C in the terminal would do nothing.
+    sdl->calls.setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    quietenAlsa();
+    if (sdl->calls.initSubSystem(SDL_INIT_AUDIO) != 0) {
+        return;
+    }
+    if (sdl->seeking.openAudio(sampleRate, AUDIO_S16SYS, 2, periodFrames) != 0) {
+        sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
+        return;
+    }
+    // Chosen by content, as the demo does, so a WAV or Ogg file saved as
+    // audio.mp3 plays the same in both.
+    music_ = sdl->calls.loadMusicRW(sdl->calls.rwFromFile(path.c_str(), "rb"), 1);
+    if (music_ == nullptr) {
+        // Nothing to play: an open device would only mix silence on SDL's
+        // audio thread for as long as the piece runs.
+        sdl->calls.closeAudio();
+        sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
         return;
     }
     deviceOpen_ = true;
-    // Chosen by content, as the demo does, so a WAV or Ogg file saved as
-    // audio.mp3 plays the same in both.
-    music_ = Mix_LoadMUS_RW(SDL_RWFromFile(path.c_str(), "rb"), 1);
-    if (music_ != nullptr) {
-        duration_ = Mix_MusicDuration(music_);
-    }
+    duration_ = sdl->seeking.musicDuration(music_);
 }
 
 Music::~Music() {
+    const Mixer* sdl = mixer();
     if (music_ != nullptr) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(music_);
+        sdl->calls.haltMusic();
+        sdl->calls.freeMusic(music_);
     }
     if (deviceOpen_) {
-        Mix_CloseAudio();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        sdl->calls.closeAudio();
+        sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
     }
 }
 
@@ -52,8 +73,9 @@ void Music::follow(double time, bool paused) {
     if (music_ == nullptr) {
         return;
     }
+    const Mixer* sdl = mixer();
     if (paused) {
-        Mix_PauseMusic();
+        sdl->seeking.pauseMusic();
         return;
     }
     // The demo loops a track shorter than the piece, so 12.5 s of the piece
@@ -62,5 +84,5 @@ void Music::follow(double time, bool paused) {
     // Starting afresh at the position, rather than resuming, leaves no
     // earlier state behind: a paused, seeked or ended track all come out
     // playing from the right place, and looping from the start afterwards.
-    Mix_FadeInMusicPos(music_, -1, 0, position);
+    sdl->seeking.fadeInMusicPos(music_, -1, 0, position);
 }

@@ -4,9 +4,10 @@
 
 struct _Mix_Music;
 
-// The piece's soundtrack, played from the piece's time. Without an audio
-// device or a playable file every call does nothing: the piece is silent, as
-// the demo is then.
+// The piece's soundtrack, played from the piece's time. SDL2 and SDL2_mixer
+// are loaded with the first one, at run time, so that the program starts
+// without them. Without those libraries, an audio device or a playable file
+// every call does nothing: the piece is silent, as the demo is then.
 class Music {
   public:
     explicit Music(const std::string& path);

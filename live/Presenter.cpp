@@ -9,6 +9,62 @@ namespace {
 // Thin enough to leave the picture readable, thick enough to see at a glance.
 constexpr int frameThickness = 4;
 
+// The picture drawn as a textured rectangle over the viewport, sampled
+// bilinearly as a scaling blit samples it. A blit would do the same, but a
+// software driver builds its blit code afresh in every process, at the first
+// picture, where this program comes from the driver's shader cache.
+const char* const vertexSource = R"(#version 330 core
+out vec2 at;
+void main() {
+    vec2 corner = vec2(gl_VertexID & 1, gl_VertexID >> 1);
+    at = corner;
+    gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
+}
+)";
+
+const char* const fragmentSource = R"(#version 330 core
+uniform sampler2D picture;
+in vec2 at;
+out vec4 colour;
+void main() {
+    colour = texture(picture, at);
+}
+)";
+
+GLuint compiled(GLenum type, const char* source) {
+    GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+GLuint linkedProgram() {
+    GLuint vertex = compiled(GL_VERTEX_SHADER, vertexSource);
+    GLuint fragment = compiled(GL_FRAGMENT_SHADER, fragmentSource);
+    GLuint program = 0;
+    if (vertex != 0 && fragment != 0) {
+        program = glCreateProgram();
+        glAttachShader(program, vertex);
+        glAttachShader(program, fragment);
+        glLinkProgram(program);
+        GLint ok = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &ok);
+        if (ok != GL_TRUE) {
+            glDeleteProgram(program);
+            program = 0;
+        }
+    }
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    return program;
+}
+
 void fill(int x, int y, int width, int height, float r, float g, float b) {
     glScissor(x, y, width, height);
     glClearColor(r, g, b, 1.0f);
@@ -17,8 +73,19 @@ void fill(int x, int y, int width, int height, float r, float g, float b) {
 
 } // namespace
 
-void presentFrame(GLuint frameBuffer, int frameWidth, int frameHeight, int windowWidth,
-                  int windowHeight, bool buildFailing) {
+Presenter::Presenter() : program_(linkedProgram()) {
+    // The rectangle's corners come from gl_VertexID; a core context still
+    // wants a vertex array bound to draw.
+    glGenVertexArrays(1, &vertexArray_);
+}
+
+Presenter::~Presenter() {
+    glDeleteVertexArrays(1, &vertexArray_);
+    glDeleteProgram(program_);
+}
+
+void Presenter::present(const DemoFrame& frame, int windowWidth, int windowHeight,
+                        bool buildFailing) {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, windowWidth, windowHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -27,10 +94,19 @@ void presentFrame(GLuint frameBuffer, int frameWidth, int frameHeight, int windo
     if (to.width <= 0 || to.height <= 0) {
         return;
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
-    glBlitFramebuffer(0, 0, frameWidth, frameHeight, to.x, to.y, to.x + to.width, to.y + to.height,
-                      GL_COLOR_BUFFER_BIT, GL_LINEAR);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    if (program_ != 0) {
+        glViewport(to.x, to.y, to.width, to.height);
+        glUseProgram(program_);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, frame.texture());
+        glBindVertexArray(vertexArray_);
+        glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    } else {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, frame.framebuffer());
+        glBlitFramebuffer(0, 0, DemoFrame::width, DemoFrame::height, to.x, to.y, to.x + to.width,
+                          to.y + to.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    }
     if (buildFailing) {
         // Drawn on the picture's own edge, so it shows even where the
         // picture fills the window and there is no bar to draw it in.

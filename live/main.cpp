@@ -16,9 +16,13 @@
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,12 +32,29 @@ void onGlfwError(int, const char* description) {
     std::cerr << "vellomirke-live: " << description << std::endl;
 }
 
+// What the window's callbacks leave for the frame loop.
+struct WindowEvents {
+    std::vector<KeyAction> keys;
+    bool needsPresent = false; // exposed or resized: show the kept picture again
+};
+
+WindowEvents& eventsOf(GLFWwindow* window) {
+    return *static_cast<WindowEvents*>(glfwGetWindowUserPointer(window));
+}
+
 void onKey(GLFWwindow* window, int key, int, int action, int mods) {
-    auto* pending = static_cast<std::vector<KeyAction>*>(glfwGetWindowUserPointer(window));
     KeyAction wanted = keyAction(key, action, mods);
     if (wanted != KeyAction::None) {
-        pending->push_back(wanted);
+        eventsOf(window).keys.push_back(wanted);
     }
+}
+
+void onNeedsPresent(GLFWwindow* window) {
+    eventsOf(window).needsPresent = true;
+}
+
+void onFramebufferSize(GLFWwindow* window, int, int) {
+    onNeedsPresent(window);
 }
 
 // glfwTerminate also destroys the window and its context; everything GL is
@@ -62,19 +83,25 @@ void report(const std::vector<std::string>& problems) {
     std::cerr.flush();
 }
 
-// Shows the piece, the time and the frame rate, a few times a second and at
-// once after a key changed the time.
+// Shows the piece, the time and the frame rate (frames shown in the window
+// per second), a few times a second and at once after a key changed the
+// time. The title is first set after the first frame has been shown.
 class TitleBar {
   public:
-    TitleBar(GLFWwindow* window, std::string folder)
-        : window_(window), folder_(std::move(folder)) {}
+    static constexpr double period = 0.25; // seconds between updates
 
-    void frameDrawn(double now, double time, bool paused, bool force) {
-        ++frames_;
-        if (!force && now - since_ < 0.25) {
+    TitleBar(GLFWwindow* window, std::string folder, double now)
+        : window_(window), folder_(std::move(folder)), since_(now) {}
+
+    void frameShown() { ++frames_; }
+
+    // At once when `force`, otherwise once a period.
+    void update(double now, double time, bool paused, bool force) {
+        const bool due = now - since_ >= period;
+        if (!force && !due) {
             return;
         }
-        if (now - since_ >= 0.25) {
+        if (due) {
             fps_ = frames_ / (now - since_);
             frames_ = 0;
             since_ = now;
@@ -82,16 +109,41 @@ class TitleBar {
         char text[512];
         std::snprintf(text, sizeof text, "vellomirke-live - %s - %5.2f s - %.0f fps%s",
                       folder_.c_str(), time, fps_, paused ? " - paused" : "");
-        glfwSetWindowTitle(window_, text);
+        if (text != shown_) {
+            shown_ = text;
+            glfwSetWindowTitle(window_, text);
+        }
+    }
+
+    // While no frames are drawn: seconds until the title next changes. A
+    // running time changes it every period; a paused one only until the
+    // frame rate has come down to 0.
+    double untilChange(double now, bool paused) const {
+        if (paused && fps_ == 0.0 && frames_ == 0) {
+            return std::numeric_limits<double>::infinity();
+        }
+        return std::max(0.0, since_ + period - now);
     }
 
   private:
     GLFWwindow* window_;
     std::string folder_;
-    double since_ = 0.0;
+    double since_;
     int frames_ = 0;
     double fps_ = 0.0;
+    std::string shown_;
 };
+
+// Sleeps until an event comes (a key, an expose, a resize, or the watcher's
+// wake after a save), or for `seconds` at most.
+void waitForEvents(double seconds) {
+    if (std::isinf(seconds)) {
+        glfwWaitEvents();
+    } else {
+        // GLFW takes only a positive timeout.
+        glfwWaitEventsTimeout(std::max(seconds, 0.001));
+    }
+}
 
 int runPiece(const Options& options) {
     std::error_code error;
@@ -99,18 +151,19 @@ int runPiece(const Options& options) {
         std::cerr << "vellomirke-live: " << options.dir << ": not a folder\n";
         return 1;
     }
-    // Watching starts before the first build, so that no save is missed.
-    Watcher watcher(options.dir);
-    if (!watcher.watching()) {
-        std::cerr << "vellomirke-live: cannot watch " << options.dir
-                  << " for saves; Space rebuilds\n";
-    }
-    Music music(options.dir + "/audio.mp3");
 
     glfwSetErrorCallback(onGlfwError);
     GlfwSession glfw;
     if (!glfw.started) {
         return 1;
+    }
+    // Watching starts before the first build, so that no save is missed. A
+    // settled save wakes the frame loop from its wait for events; the watcher
+    // is gone before glfwTerminate.
+    Watcher watcher(options.dir, [] { glfwPostEmptyEvent(); });
+    if (!watcher.watching()) {
+        std::cerr << "vellomirke-live: cannot watch " << options.dir
+                  << " for saves; Space rebuilds\n";
     }
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
@@ -123,9 +176,11 @@ int runPiece(const Options& options) {
         std::cerr << "vellomirke-live: cannot open a window with OpenGL 3.3 core\n";
         return 1;
     }
-    std::vector<KeyAction> pending;
-    glfwSetWindowUserPointer(window, &pending);
+    WindowEvents events;
+    glfwSetWindowUserPointer(window, &events);
     glfwSetKeyCallback(window, onKey);
+    glfwSetWindowRefreshCallback(window, onNeedsPresent);
+    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     glfwMakeContextCurrent(window);
     if (!gladLoadGL(glfwGetProcAddress)) {
         std::cerr << "vellomirke-live: cannot load the OpenGL entry points\n";
@@ -138,28 +193,45 @@ int runPiece(const Options& options) {
         std::cerr << "vellomirke-live: the driver cannot draw into a 1920x1080 target\n";
         return 1;
     }
+    Presenter presenter;
     Program program;
     bool failing = false;
+    bool timed = false; // the program reads timeValue: its picture moves with the time
+    bool drawn = false; // the frame holds the picture of this build at this time
     auto rebuild = [&] {
         BuildResult built = buildPiece(options.dir);
         report(built.problems);
         failing = !built.program;
         if (built.program) {
             program = std::move(built.program);
+            timed = glGetUniformLocation(program.id(), "timeValue") >= 0;
         }
+        drawn = false;
     };
     rebuild();
 
-    TitleBar title(window, folderName(options.dir));
     PieceClock clock(glfwGetTime());
-    music.follow(0.0, false);
+    TitleBar title(window, folderName(options.dir), glfwGetTime());
+    // Opened once the first picture is shown: nothing of it is needed before.
+    std::optional<Music> music;
     double lastTime = 0.0;
     while (!glfwWindowShouldClose(window)) {
-        glfwPollEvents();
+        // A picture that stands still is drawn once; until something
+        // changes, the loop sleeps, waking only to keep the title true and
+        // to start the music again where the piece's time wraps.
+        const bool nothingPending = events.keys.empty() && !events.needsPresent;
+        if (drawn && nothingPending && (clock.paused() || !timed)) {
+            const double now = glfwGetTime();
+            const double untilWrap = clock.paused() ? std::numeric_limits<double>::infinity()
+                                                    : PieceClock::length - clock.at(now);
+            waitForEvents(std::min(title.untilChange(now, clock.paused()), untilWrap));
+        } else {
+            glfwPollEvents();
+        }
         const double now = glfwGetTime();
         bool jumped = false;
         bool shotWanted = false;
-        for (KeyAction action : pending) {
+        for (KeyAction action : events.keys) {
             switch (action) {
             case KeyAction::Quit:
                 glfwSetWindowShouldClose(window, GLFW_TRUE);
@@ -193,7 +265,7 @@ int runPiece(const Options& options) {
                 break;
             }
         }
-        pending.clear();
+        events.keys.clear();
         if (watcher.saved()) {
             rebuild();
         }
@@ -203,12 +275,18 @@ int runPiece(const Options& options) {
         if (!clock.paused() && time < lastTime) {
             jumped = true;
         }
-        if (jumped) {
-            music.follow(time, clock.paused());
+        if (jumped && music) {
+            music->follow(time, clock.paused());
         }
         lastTime = time;
 
-        frame.draw(program.id(), static_cast<float>(time));
+        // A jump shows the picture of the new time; a pause the picture of
+        // the moment it was paused.
+        const bool draw = !drawn || jumped || (timed && !clock.paused());
+        if (draw) {
+            frame.draw(program.id(), static_cast<float>(time));
+            drawn = true;
+        }
         if (shotWanted) {
             std::string saved = saveFrameShot(frame, options.dir, time);
             std::cerr << "vellomirke-live: "
@@ -216,12 +294,19 @@ int runPiece(const Options& options) {
                                         : "saved " + saved)
                       << std::endl;
         }
-        int width = 0, height = 0;
-        glfwGetFramebufferSize(window, &width, &height);
-        presentFrame(frame.framebuffer(), DemoFrame::width, DemoFrame::height, width, height,
-                     failing);
-        glfwSwapBuffers(window);
-        title.frameDrawn(now, time, clock.paused(), jumped);
+        if (draw || events.needsPresent) {
+            events.needsPresent = false;
+            int width = 0, height = 0;
+            glfwGetFramebufferSize(window, &width, &height);
+            presenter.present(frame, width, height, failing);
+            glfwSwapBuffers(window);
+            title.frameShown();
+        }
+        title.update(now, time, clock.paused(), jumped || !music);
+        if (!music) {
+            music.emplace(options.dir + "/audio.mp3");
+            music->follow(clock.at(glfwGetTime()), clock.paused());
+        }
     }
     return 0;
 }

@@ -6,7 +6,17 @@ using namespace testsupport;
 
 XWindow startLive(DemoRun& run) {
     run.start({VELLOMIRKE_LIVE_BINARY, run.dir().path()});
-    return run.waitForFirstFrameOfPrefix("vellomirke-live");
+    return run.waitForTitledWindow("vellomirke-live - ");
+}
+
+StillSpan watchStandingStill(DemoRun& run, std::chrono::milliseconds span) {
+    const auto startedAt = std::chrono::steady_clock::now();
+    const auto usedBefore = run.process().cpuTime();
+    // The wait for a frame that should not come is the span itself.
+    const bool frameShown = run.x().waitForFrames(run.window(), 1, span);
+    const auto used = run.process().cpuTime() - usedBefore;
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - startedAt;
+    return {used.count() / took.count(), frameShown};
 }
 
 void tap(DemoRun& run, const std::string& key) {

@@ -2,13 +2,23 @@
 
 #include "DemoRun.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
-// Starts vellomirke-live on the run's piece and waits for its first frame;
-// its window's title starts with "vellomirke-live". Audio goes to SDL's dummy
-// driver unless the run's environment names another.
+// Starts vellomirke-live on the run's piece and waits for its first frame,
+// which the time and frame rate in the title follow: "vellomirke-live - ...".
+// Audio goes to SDL's dummy driver unless the run's environment names another.
 testsupport::XWindow startLive(testsupport::DemoRun& run);
+
+// Watches vellomirke-live for `span` while its picture should stand still:
+// the share of one core it used (1.0: a whole core), and whether a frame
+// reached its window meanwhile.
+struct StillSpan {
+    double coreShare;
+    bool frameShown;
+};
+StillSpan watchStandingStill(testsupport::DemoRun& run, std::chrono::milliseconds span);
 
 // A key pressed and released. The windowing library takes a second press of
 // a key with the same server time as the first for a duplicate, so a test

@@ -125,7 +125,9 @@ TEST_F(LiveWindow, SavesRebuildWithoutAKeyAndABrokenSaveKeepsThePictureInARedFra
     EXPECT_FALSE(isRed(mended.at(0, 0))) << describe(mended.at(0, 0));
 }
 
-TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
+// Paused, the picture is drawn once and the program sleeps, its title still
+// true; a save, the time keys and P still act at once.
+TEST_F(LiveWindow, PausedItStandsStillAtNoCostYetSavesAndTheTimeKeysAct) {
     start("position-and-time.frag");
     ASSERT_GT(encodedTime(run.waitForPicture([](const Image& i) { return encodedTime(i) > 0.3; })),
               0.3);
@@ -134,11 +136,21 @@ TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
     ASSERT_TRUE(waitUntil([&] {
         return run.x().title(window).find("paused") != std::string::npos;
     })) << run.x().title(window);
-    // The title changes after the first paused frame is shown; thirty frames
-    // on, the time shown is the same.
+    // The title changes after the first paused frame is shown.
     const double pausedAt = encodedTime(run.picture());
-    run.waitForFrames(30);
+    const StillSpan paused = watchStandingStill(run, 3s);
+    EXPECT_FALSE(paused.frameShown) << "frames were drawn while paused";
+    EXPECT_LT(paused.coreShare, 0.05);
     EXPECT_EQ(encodedTime(run.picture()), pausedAt) << "time ran on while paused";
+    EXPECT_NE(run.x().title(window).find(" 0 fps - paused"), std::string::npos)
+        << run.x().title(window);
+
+    run.dir().write("fragment.glsl", solidBlue);
+    EXPECT_TRUE(isBlue(run.waitForPicture(isBlue))) << "a save while paused was not shown";
+    saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("position-and-time.frag")));
+    Image rebuilt =
+        run.waitForPicture([](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); });
+    EXPECT_EQ(encodedTime(rebuilt), pausedAt) << "the rebuilt piece is not at the paused time";
 
     tap(run, "Right");
     Image ahead =
@@ -152,6 +164,24 @@ TEST_F(LiveWindow, PauseStopsTimeRightMovesItOnASecondHomeBringsItToZero) {
     tap(run, "p");
     Image resumed = run.waitForPicture([](const Image& i) { return encodedTime(i) > 0.5; });
     EXPECT_GT(encodedTime(resumed), 0.5) << "time did not run again after a second P";
+}
+
+// A piece that does not read timeValue has one picture: it is drawn once and
+// then costs next to nothing, until a save makes it read the time.
+TEST_F(LiveWindow, APieceWithoutTimeIsDrawnOnceUntilItReadsTheTime) {
+    start("solid-green.frag");
+    ASSERT_TRUE(isGreen(run.waitForPicture(isGreen)));
+    const StillSpan still = watchStandingStill(run, 3s);
+    EXPECT_FALSE(still.frameShown) << "an unchanging picture was drawn again";
+    EXPECT_LT(still.coreShare, 0.05);
+
+    saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("position-and-time.frag")));
+    Image timed =
+        run.waitForPicture([](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); });
+    ASSERT_TRUE(showsScaledPositions(timed, 0, 1280, 720)) << "the save was not picked up";
+    const double from = encodedTime(timed);
+    Image later = run.waitForPicture([&](const Image& i) { return encodedTime(i) > from + 0.5; });
+    EXPECT_GT(encodedTime(later), from + 0.5) << "a piece that reads timeValue stood still";
 }
 
 // SDL's audio start-up would take SIGINT and SIGTERM for itself. SIGTERM

@@ -109,6 +109,26 @@ void ChildProcess::kill(int signal) {
     }
 }
 
+std::chrono::duration<double> ChildProcess::cpuTime() const {
+    const std::string stat = readFile("/proc/" + std::to_string(pid_) + "/stat");
+    // The command name, in parentheses, may hold spaces; the fields after it
+    // are state, ppid, ..., with utime and stime the 12th and 13th.
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos) {
+        throw std::runtime_error("no /proc stat for process " + std::to_string(pid_));
+    }
+    std::istringstream fields(stat.substr(close + 1));
+    std::string skipped;
+    for (int i = 0; i < 11; ++i) {
+        fields >> skipped;
+    }
+    unsigned long long user = 0, system = 0;
+    if (!(fields >> user >> system)) {
+        throw std::runtime_error("unreadable /proc stat for process " + std::to_string(pid_));
+    }
+    return std::chrono::duration<double>(double(user + system) / double(sysconf(_SC_CLK_TCK)));
+}
+
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

@@ -36,6 +36,9 @@ class ChildProcess {
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     bool running();
     void kill(int signal);
+    // Processor time used so far by all of its threads, user and system, as
+    // /proc/<pid>/stat counts it (in clock ticks, 10 ms on Linux).
+    std::chrono::duration<double> cpuTime() const;
 
   private:
     pid_t pid_ = -1;

@@ -90,6 +90,17 @@ XWindow DemoRun::firstFrame(const std::string& title, bool prefix,
     return window_;
 }
 
+XWindow DemoRun::waitForTitledWindow(const std::string& titlePrefix,
+                                     std::chrono::milliseconds timeout) {
+    auto window = x().waitForWindow(titlePrefix, timeout, true);
+    if (!window) {
+        throw std::runtime_error("no window was titled " + titlePrefix +
+                                 "...; stdout: " + output());
+    }
+    window_ = *window;
+    return window_;
+}
+
 void DemoRun::waitForFrames(int count, std::chrono::milliseconds timeout) {
     if (!x().waitForFrames(window_, count, timeout)) {
         throw std::runtime_error("the window stopped showing frames; stdout: " + output());

@@ -63,6 +63,11 @@ class DemoRun {
     // one that shows changing state in its title.
     XWindow waitForFirstFrameOfPrefix(const std::string& titlePrefix,
                                       std::chrono::milliseconds timeout = 60s);
+    // The window once its title starts with `titlePrefix`: for a program
+    // that titles its window after its first frame has been shown, and that
+    // may show no later frame, its picture standing still.
+    XWindow waitForTitledWindow(const std::string& titlePrefix,
+                                std::chrono::milliseconds timeout = 60s);
     // Waits for `count` more frames to reach the window; throws at the deadline.
     void waitForFrames(int count, std::chrono::milliseconds timeout = 60s);
 
