@@ -11,6 +11,7 @@
 // thread are not the program's frame loop and are not counted.
 #include <GLFW/glfw3.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,7 +40,8 @@ int programRanges = 0;
 Range runtimeCode[32];
 int runtimeRanges = 0;
 
-bool counting = false;
+// Written by the main thread at a swap, read by every thread that allocates.
+std::atomic<bool> counting{false};
 long frames = 0;
 long warmup = 100;
 long measured = 300;
@@ -96,7 +98,7 @@ bool onMainThread() {
 }
 
 void charge() {
-    if (!counting || inside || !onMainThread()) {
+    if (!counting.load(std::memory_order_relaxed) || inside || !onMainThread()) {
         return;
     }
     inside = true;

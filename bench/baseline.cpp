@@ -6,6 +6,8 @@
 // --still it presents one frame, says so in its title ("Baseline - shown"),
 // and then only waits for events, presenting again when the window needs it,
 // until it is closed: the yardstick for a picture that stands still.
+#include "DemoContract.h"
+
 #include <GLFW/glfw3.h>
 
 #include <cstdlib>
@@ -42,9 +44,9 @@ int main(int argc, char** argv) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    GLFWwindow* window =
-        windowed ? glfwCreateWindow(1280, 720, "Baseline", nullptr, nullptr)
-                 : glfwCreateWindow(1920, 1080, "Baseline", glfwGetPrimaryMonitor(), nullptr);
+    GLFWwindow* window = windowed ? glfwCreateWindow(1280, 720, "Baseline", nullptr, nullptr)
+                                  : glfwCreateWindow(demo::width, demo::height, "Baseline",
+                                                     glfwGetPrimaryMonitor(), nullptr);
     if (window == nullptr) {
         glfwTerminate();
         return 1;

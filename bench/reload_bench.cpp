@@ -4,6 +4,7 @@
 // it), and the first frame drawn with the new program, where the driver
 // finishes its work on it; against an ordinary frame. Prints medians over
 // ROUNDS rebuilds as "key milliseconds" lines.
+#include "DemoContract.h"
 #include "ShaderProgram.h"
 
 #include <GLFW/glfw3.h>
@@ -29,24 +30,25 @@ double median(std::vector<double> values) {
 
 void drawFrame() {
     glClear(GL_COLOR_BUFFER_BIT);
-    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+    glDrawElements(GL_TRIANGLES, demo::rectangleIndexCount, GL_UNSIGNED_INT, nullptr);
     glFinish();
 }
 
 void makeQuad() {
-    const float quad[] = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0};
-    const unsigned indices[] = {0, 1, 2, 2, 0, 3};
     GLuint vao = 0, vbo = 0, ebo = 0;
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
     glGenBuffers(1, &vbo);
     glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, sizeof demo::rectangleVertices, demo::rectangleVertices,
+                 GL_STATIC_DRAW);
     glGenBuffers(1, &ebo);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ebo);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof indices, indices, GL_STATIC_DRAW);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
-    glEnableVertexAttribArray(0);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof demo::rectangleIndices, demo::rectangleIndices,
+                 GL_STATIC_DRAW);
+    glVertexAttribPointer(demo::positionAttribute, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float),
+                          nullptr);
+    glEnableVertexAttribArray(demo::positionAttribute);
 }
 
 } // namespace
@@ -61,7 +63,8 @@ int main(int argc, char** argv) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    GLFWwindow* window = glfwCreateWindow(1920, 1080, "reload_bench", nullptr, nullptr);
+    GLFWwindow* window =
+        glfwCreateWindow(demo::width, demo::height, "reload_bench", nullptr, nullptr);
     if (window == nullptr) {
         glfwTerminate();
         return 1;

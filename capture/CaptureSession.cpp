@@ -1,5 +1,7 @@
 #include "CaptureSession.h"
 
+#include "DemoContract.h"
+
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
@@ -10,9 +12,6 @@
 #include <utility>
 
 namespace {
-
-// The demo ends after the first frame whose clock reads 30 s or more.
-constexpr int demoSeconds = 30;
 
 template <typename Function> Function glfwFunction(const char* name) {
     auto function = reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
@@ -25,7 +24,7 @@ template <typename Function> Function glfwFunction(const char* name) {
 } // namespace
 
 CaptureSession::CaptureSession(CaptureConfig config)
-    : config_(std::move(config)), progress_(demoSeconds * config_.fps + 1) {}
+    : config_(std::move(config)), progress_(demo::lengthSeconds * config_.fps + 1) {}
 
 void CaptureSession::swapBuffers(GLFWwindow* window, SwapFunction swap) {
     if (!failed_ && !finished_ && !capture(window)) {

@@ -85,18 +85,25 @@ VideoEncoder::VideoEncoder(const Settings& settings) {
         throw std::runtime_error("cannot start " + settings.ffmpeg + ": " + std::strerror(error));
     }
 
-    const std::size_t planeBytes = PlaneLayout(settings.width, settings.height).planeBytes();
-    convert_ = settings.convert;
-    if (convert_) {
-        planes_.resize(planeBytes);
+    // From here on ffmpeg runs: a failure must end it, since no destructor
+    // runs for an object whose constructor throws.
+    try {
+        const std::size_t planeBytes = PlaneLayout(settings.width, settings.height).planeBytes();
+        convert_ = settings.convert;
+        if (convert_) {
+            planes_.resize(planeBytes);
+        }
+        const std::size_t inputBytes = convert_ ? settings.inputBytes : planeBytes;
+        buffers_.resize(queuedFrames);
+        for (std::size_t i = 0; i < buffers_.size(); ++i) {
+            buffers_[i].resize(inputBytes);
+            free_.push_back(i);
+        }
+        sender_ = std::thread(&VideoEncoder::sendFrames, this);
+    } catch (...) {
+        endFfmpeg();
+        throw;
     }
-    const std::size_t inputBytes = convert_ ? settings.inputBytes : planeBytes;
-    buffers_.resize(queuedFrames);
-    for (std::size_t i = 0; i < buffers_.size(); ++i) {
-        buffers_[i].resize(inputBytes);
-        free_.push_back(i);
-    }
-    sender_ = std::thread(&VideoEncoder::sendFrames, this);
 }
 
 VideoEncoder::~VideoEncoder() {
@@ -187,6 +194,13 @@ bool VideoEncoder::finish() {
     }
     // Every frame queued is sent first, unless ffmpeg has stopped taking them.
     sender_.join();
+    if (!endFfmpeg()) {
+        failed_ = true;
+    }
+    return !failed_;
+}
+
+bool VideoEncoder::endFfmpeg() {
     // End of input: ffmpeg encodes what it holds, writes the file and exits.
     close(socket_);
     socket_ = -1;
@@ -195,14 +209,16 @@ bool VideoEncoder::finish() {
     do {
         waited = waitpid(pid_, &status, 0);
     } while (waited < 0 && errno == EINTR);
+    pid_ = -1;
     if (waited < 0) {
         std::fprintf(stderr, "capture: cannot learn how ffmpeg ended (%s)\n", std::strerror(errno));
-        failed_ = true;
-    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return false;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "capture: ffmpeg failed (%s %d)\n",
                      WIFEXITED(status) ? "status" : "signal",
                      WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status));
-        failed_ = true;
+        return false;
     }
-    return !failed_;
+    return true;
 }

@@ -52,6 +52,8 @@ class VideoEncoder {
   private:
     void sendFrames();
     bool send(const std::vector<std::uint8_t>& frame);
+    // Closes ffmpeg's input and waits for it; true when it succeeded.
+    bool endFfmpeg();
 
     int socket_ = -1;
     pid_t pid_ = -1;

@@ -1,29 +1,12 @@
 #include "Builder.h"
 
 #include "LogMapper.h"
+#include "TextFile.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace {
-
-std::optional<std::string> readSource(const std::string& path, std::string& failure) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        failure = std::strerror(errno);
-        return std::nullopt;
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        failure = std::strerror(errno);
-        return std::nullopt;
-    }
-    return text.str();
-}
 
 std::string infoLog(GLuint object, bool isProgram) {
     GLint length = 0;
@@ -50,7 +33,7 @@ std::string infoLog(GLuint object, bool isProgram) {
 GLuint compileStage(GLenum type, const std::string& dir, const std::string& name,
                     std::vector<std::string>& problems) {
     std::string failure;
-    std::optional<std::string> source = readSource(dir + "/" + name, failure);
+    std::optional<std::string> source = readTextFile(dir + "/" + name, failure);
     if (!source) {
         problems.push_back(name + ": cannot read: " + failure);
         return 0;

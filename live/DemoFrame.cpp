@@ -14,20 +14,20 @@ DemoFrame::DemoFrame() {
     complete_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
-    // The demo's rectangle: the same corners, indices and attribute 0.
-    const float quad[] = {-1.0f, -1.0f, 0.0f, 1.0f,  -1.0f, 0.0f,
-                          1.0f,  1.0f,  0.0f, -1.0f, 1.0f,  0.0f};
-    const unsigned int order[] = {0, 1, 2, 2, 0, 3};
+    // The demo's rectangle: the same corners, indices and attribute.
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
     glGenBuffers(1, &vertices_);
     glBindBuffer(GL_ARRAY_BUFFER, vertices_);
-    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, sizeof demo::rectangleVertices, demo::rectangleVertices,
+                 GL_STATIC_DRAW);
     glGenBuffers(1, &indices_);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof order, order, GL_STATIC_DRAW);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);
-    glEnableVertexAttribArray(0);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof demo::rectangleIndices, demo::rectangleIndices,
+                 GL_STATIC_DRAW);
+    glVertexAttribPointer(demo::positionAttribute, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float),
+                          nullptr);
+    glEnableVertexAttribArray(demo::positionAttribute);
 }
 
 DemoFrame::~DemoFrame() {
@@ -47,10 +47,10 @@ void DemoFrame::draw(GLuint program, float time) {
         glUseProgram(program);
         // Looked up in the program being drawn, every frame: a rebuilt piece
         // may have them elsewhere, or not at all (-1, which the GL ignores).
-        glUniform1f(glGetUniformLocation(program, "timeValue"), time);
-        glUniform2f(glGetUniformLocation(program, "windowSize"), 1920.0f, 1080.0f);
+        glUniform1f(glGetUniformLocation(program, demo::timeUniform), time);
+        glUniform2f(glGetUniformLocation(program, demo::sizeUniform), float(width), float(height));
         glBindVertexArray(vertexArray_);
-        glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
+        glDrawElements(GL_TRIANGLES, demo::rectangleIndexCount, GL_UNSIGNED_INT, nullptr);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DemoContract.h"
+
 #include <glad/gl.h>
 
 #include <cstdint>
@@ -11,8 +13,8 @@
 // current for its whole life.
 class DemoFrame {
   public:
-    static constexpr int width = 1920;
-    static constexpr int height = 1080;
+    static constexpr int width = demo::width;
+    static constexpr int height = demo::height;
 
     DemoFrame();
     ~DemoFrame();

@@ -1,7 +1,10 @@
 #include "Importer.h"
 
+#include "DemoContract.h"
 #include "SampleVertex.h"
+#include "TextFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -21,26 +24,54 @@ const std::set<std::string> unmapped = {
     "iFrameRate",   "iKeyboard", "mainSound", "mainVR",      "mainCubemap",
 };
 
-// The identifiers of `source`, in order of first use, with comments left out
-// so that a note mentioning iMouse does not count as using it.
-std::vector<std::string> identifiers(const std::string& source) {
-    std::vector<std::string> found;
-    std::set<std::string> seen;
+// The names that the import's own lines declare: a shader with its own
+// timeValue (a variable, a function) would clash with the demo's uniform.
+const char* const declaredByImport[] = {demo::timeUniform, demo::sizeUniform, "pieceColor"};
+
+// The text as the GLSL preprocessor reads it: each comment a blank, its
+// newlines kept so that directives stay on their own lines. A note that
+// mentions iMouse does not count as using it, nor a "#/**/version" as
+// anything but a #version line.
+struct Code {
+    std::string text;
+    bool openComment = false; // a /* comment runs to the end of the source
+};
+
+Code withoutComments(const std::string& source) {
+    Code code;
     for (size_t i = 0; i < source.size();) {
         if (source.compare(i, 2, "//") == 0) {
-            i = source.find('\n', i);
-            i = i == std::string::npos ? source.size() : i;
+            i = std::min(source.find('\n', i), source.size());
+            code.text += ' ';
         } else if (source.compare(i, 2, "/*") == 0) {
             size_t end = source.find("*/", i + 2);
-            i = end == std::string::npos ? source.size() : end + 2;
-        } else if (std::isalpha(static_cast<unsigned char>(source[i])) || source[i] == '_') {
+            code.openComment = end == std::string::npos;
+            end = code.openComment ? source.size() : end + 2;
+            code.text += ' ';
+            code.text.append(std::count(source.begin() + i, source.begin() + end, '\n'), '\n');
+            i = end;
+        } else {
+            code.text += source[i++];
+        }
+    }
+    return code;
+}
+
+// The identifiers of `code`, in order of first use.
+std::vector<std::string> identifiers(const std::string& code) {
+    std::vector<std::string> found;
+    std::set<std::string> seen;
+    for (size_t i = 0; i < code.size();) {
+        if (std::isalnum(static_cast<unsigned char>(code[i])) || code[i] == '_') {
             size_t end = i;
-            while (end < source.size() &&
-                   (std::isalnum(static_cast<unsigned char>(source[end])) || source[end] == '_')) {
+            while (end < code.size() &&
+                   (std::isalnum(static_cast<unsigned char>(code[end])) || code[end] == '_')) {
                 ++end;
             }
-            std::string word = source.substr(i, end - i);
-            if (seen.insert(word).second) {
+            // A run that starts with a digit is a number ("1e5", "0x1Fu",
+            // "2mainImage"), no identifier.
+            std::string word = code.substr(i, end - i);
+            if (!std::isdigit(static_cast<unsigned char>(word[0])) && seen.insert(word).second) {
                 found.push_back(word);
             }
             i = end;
@@ -51,9 +82,9 @@ std::vector<std::string> identifiers(const std::string& source) {
     return found;
 }
 
-// A directive line, not a mention in a comment: "#", maybe blanks, "version".
-bool hasVersionLine(const std::string& source) {
-    std::istringstream lines(source);
+// A directive line of `code`: "#", maybe blanks, "version".
+bool hasVersionLine(const std::string& code) {
+    std::istringstream lines(code);
     std::string line;
     while (std::getline(lines, line)) {
         size_t at = line.find_first_not_of(" \t");
@@ -102,42 +133,35 @@ std::string withName(const char* text, std::string name) {
     return out;
 }
 
-bool readFile(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    text = buffer.str();
-    return !file.bad();
-}
-
 // Written beside the target and renamed into place, so that a running
-// vellomirke-live never builds half a file.
-bool writeFile(const std::string& path, const std::string& text) {
+// vellomirke-live never builds half a file. Returns why it failed, or "".
+std::string writeFile(const std::string& path, const std::string& text) {
     const std::string temporary = path + ".import-tmp";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         file << text;
         file.close();
         if (!file) {
+            // Taken before the clean-up, which sets errno of its own.
+            const std::string failure = std::strerror(errno);
             std::remove(temporary.c_str());
-            return false;
+            return failure;
         }
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string failure = std::strerror(errno);
         std::remove(temporary.c_str());
-        return false;
+        return failure;
     }
-    return true;
+    return "";
 }
 
 } // namespace
 
 Conversion convertMainImage(const std::string& source, const std::string& sourceName) {
     Conversion result;
-    std::vector<std::string> words = identifiers(source);
+    const Code code = withoutComments(source);
+    const std::vector<std::string> words = identifiers(code.text);
     auto uses = [&](const std::string& word) {
         for (const std::string& w : words) {
             if (w == word) {
@@ -152,7 +176,16 @@ Conversion convertMainImage(const std::string& source, const std::string& source
     if (uses("main")) {
         result.refused.push_back("it already has a main function");
     }
-    if (hasVersionLine(source)) {
+    // The GL reads a shader's text up to its first NUL: the rest, main()
+    // included, would be lost.
+    if (source.find('\0') != std::string::npos) {
+        result.refused.push_back("it holds a NUL byte, where the GL would stop reading it");
+    }
+    // It would swallow the main() that follows it.
+    if (code.openComment) {
+        result.refused.push_back("it has a /* comment that never ends");
+    }
+    if (hasVersionLine(code.text)) {
         result.refused.push_back("it already has a #version line");
     }
     std::string names;
@@ -160,6 +193,16 @@ Conversion convertMainImage(const std::string& source, const std::string& source
         if (unmapped.count(word) != 0) {
             names += (names.empty() ? "" : ", ") + word;
         }
+    }
+    std::string clashes;
+    for (const char* name : declaredByImport) {
+        if (uses(name)) {
+            clashes += (clashes.empty() ? "" : ", ") + std::string(name);
+        }
+    }
+    if (!clashes.empty()) {
+        result.refused.push_back("it has its own " + clashes +
+                                 ", which the imported piece declares for the demo's inputs");
     }
     if (!names.empty()) {
         result.refused.push_back("it uses " + names +
@@ -177,14 +220,14 @@ Conversion convertMainImage(const std::string& source, const std::string& source
 }
 
 int importShader(const std::string& sourcePath, const std::string& dir, bool force) {
-    std::string source;
-    if (!readFile(sourcePath, source)) {
-        std::cerr << "vellomirke-live: cannot read " << sourcePath << ": " << std::strerror(errno)
-                  << "\n";
+    std::string failure;
+    const std::optional<std::string> source = readTextFile(sourcePath, failure);
+    if (!source) {
+        std::cerr << "vellomirke-live: cannot read " << sourcePath << ": " << failure << "\n";
         return 1;
     }
     std::string name = std::filesystem::path(sourcePath).filename().string();
-    Conversion conversion = convertMainImage(source, name);
+    Conversion conversion = convertMainImage(*source, name);
     if (!conversion.refused.empty()) {
         std::cerr << "vellomirke-live: not imported: " << sourcePath << ":\n";
         for (const std::string& reason : conversion.refused) {
@@ -199,14 +242,17 @@ int importShader(const std::string& sourcePath, const std::string& dir, bool for
         std::cerr << "vellomirke-live: " << fragmentPath << " exists; --force replaces it\n";
         return 1;
     }
-    if (!writeFile(fragmentPath, conversion.fragment)) {
-        std::cerr << "vellomirke-live: cannot write " << fragmentPath << ": "
-                  << std::strerror(errno) << "\n";
+    auto written = [](const std::string& path, const std::string& text) {
+        const std::string failure = writeFile(path, text);
+        if (!failure.empty()) {
+            std::cerr << "vellomirke-live: cannot write " << path << ": " << failure << "\n";
+        }
+        return failure.empty();
+    };
+    if (!written(fragmentPath, conversion.fragment)) {
         return 1;
     }
-    if (!std::filesystem::exists(vertexPath, error) && !writeFile(vertexPath, sampleVertex)) {
-        std::cerr << "vellomirke-live: cannot write " << vertexPath << ": " << std::strerror(errno)
-                  << "\n";
+    if (!std::filesystem::exists(vertexPath, error) && !written(vertexPath, sampleVertex)) {
         return 1;
     }
     std::cerr << "vellomirke-live: wrote " << fragmentPath << "\n";

@@ -1,34 +1,87 @@
 #include "LogMapper.h"
 
-#include <regex>
+#include <cctype>
 #include <sstream>
 
 namespace {
 
-// Each driver's form, with the line, the column where there is one, and the
-// rest of the message as groups. The leading number is the source string,
-// always 0 here: each stage is built from one string.
-const std::regex mesaForm(R"(^\s*\d+:(\d+)\((\d+)\):\s*(.*)$)");
-const std::regex nvidiaForm(R"(^\s*\d+\((\d+)\)\s*:\s*(.*)$)");
-const std::regex windowsForm(R"(^\s*(ERROR|WARNING):\s*\d+:(\d+):\s*(.*)$)");
+// A cursor over one line of a log, for the drivers' fixed forms. Read by
+// hand rather than with std::regex, whose matcher recurses once per
+// character and overflows the stack on a line of some ten thousand.
+class Cursor {
+  public:
+    explicit Cursor(const std::string& line) : line_(line) {}
 
-std::string lowerCase(std::string word) {
-    for (char& c : word) {
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    void skipBlanks() {
+        while (at_ < line_.size() &&
+               std::string(" \t\r\v\f").find(line_[at_]) != std::string::npos) {
+            ++at_;
+        }
     }
-    return word;
-}
+
+    // Digits, into `digits` where given.
+    bool number(std::string* digits = nullptr) {
+        const size_t start = at_;
+        while (at_ < line_.size() && std::isdigit(static_cast<unsigned char>(line_[at_]))) {
+            ++at_;
+        }
+        if (digits != nullptr) {
+            *digits = line_.substr(start, at_ - start);
+        }
+        return at_ > start;
+    }
+
+    bool literal(const std::string& text) {
+        if (line_.compare(at_, text.size(), text) != 0) {
+            return false;
+        }
+        at_ += text.size();
+        return true;
+    }
+
+    // The message after the place, from its first non-blank.
+    std::string rest() {
+        skipBlanks();
+        return line_.substr(at_);
+    }
+
+  private:
+    const std::string& line_;
+    size_t at_ = 0;
+};
 
 std::string mapLine(const std::string& fileName, const std::string& line) {
-    std::smatch m;
-    if (std::regex_match(line, m, mesaForm)) {
-        return fileName + ":" + m[1].str() + ":" + m[2].str() + ": " + m[3].str();
+    std::string row, column;
+    // The leading number is the source string, always 0 here: each stage is
+    // built from one string.
+    Cursor mesa(line); // 0:8(2): error: ...
+    mesa.skipBlanks();
+    if (mesa.number() && mesa.literal(":") && mesa.number(&row) && mesa.literal("(") &&
+        mesa.number(&column) && mesa.literal("):")) {
+        return fileName + ":" + row + ":" + column + ": " + mesa.rest();
     }
-    if (std::regex_match(line, m, nvidiaForm)) {
-        return fileName + ":" + m[1].str() + ": " + m[2].str();
+    Cursor nvidia(line); // 0(8) : error C0000: ...
+    nvidia.skipBlanks();
+    if (nvidia.number() && nvidia.literal("(") && nvidia.number(&row) && nvidia.literal(")")) {
+        nvidia.skipBlanks();
+        if (nvidia.literal(":")) {
+            return fileName + ":" + row + ": " + nvidia.rest();
+        }
     }
-    if (std::regex_match(line, m, windowsForm)) {
-        return fileName + ":" + m[2].str() + ": " + lowerCase(m[1].str()) + ": " + m[3].str();
+    for (const char* severity : {"error", "warning"}) {
+        Cursor windows(line); // ERROR: 0:8: ...
+        windows.skipBlanks();
+        std::string word = severity;
+        for (char& c : word) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        if (windows.literal(word + ":")) {
+            windows.skipBlanks();
+            if (windows.number() && windows.literal(":") && windows.number(&row) &&
+                windows.literal(":")) {
+                return fileName + ":" + row + ": " + severity + ": " + windows.rest();
+            }
+        }
     }
     return fileName + ": " + line;
 }

@@ -38,6 +38,10 @@ Options parseOptions(int argc, const char* const* argv) {
         return invalid("one folder at most, not '" + operands[0] + "' and '" + operands[1] + "'");
     }
     if (!operands.empty()) {
+        // An empty name would put the piece's files at the root: "/vertex.glsl".
+        if (operands[0].empty()) {
+            return invalid("the folder's name is empty");
+        }
         options.dir = operands[0];
     }
     if (options.mode == Options::Mode::Import && options.fullscreen) {

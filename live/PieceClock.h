@@ -1,12 +1,14 @@
 #pragma once
 
+#include "DemoContract.h"
+
 // The piece's time, under the author's control: it runs from 0, wraps at the
 // demo's length, and can be paused and moved. Readings of a steady source of
 // seconds (the windowing library's timer) are passed in, so that the clock
 // itself holds no time source.
 class PieceClock {
   public:
-    static constexpr double length = 30.0;
+    static constexpr double length = demo::lengthSeconds;
 
     explicit PieceClock(double now) : startedAt_(now) {}
 

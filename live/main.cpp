@@ -3,6 +3,7 @@
 // the author's control. Start-up and the frame loop; each job it drives has
 // a file of its own.
 #include "Builder.h"
+#include "DemoContract.h"
 #include "DemoFrame.h"
 #include "FrameShot.h"
 #include "Importer.h"
@@ -168,10 +169,10 @@ int runPiece(const Options& options) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    GLFWwindow* window =
-        options.fullscreen
-            ? glfwCreateWindow(1920, 1080, "vellomirke-live", glfwGetPrimaryMonitor(), nullptr)
-            : glfwCreateWindow(1280, 720, "vellomirke-live", nullptr, nullptr);
+    GLFWwindow* window = options.fullscreen
+                             ? glfwCreateWindow(demo::width, demo::height, "vellomirke-live",
+                                                glfwGetPrimaryMonitor(), nullptr)
+                             : glfwCreateWindow(1280, 720, "vellomirke-live", nullptr, nullptr);
     if (window == nullptr) {
         std::cerr << "vellomirke-live: cannot open a window with OpenGL 3.3 core\n";
         return 1;
@@ -204,7 +205,7 @@ int runPiece(const Options& options) {
         failing = !built.program;
         if (built.program) {
             program = std::move(built.program);
-            timed = glGetUniformLocation(program.id(), "timeValue") >= 0;
+            timed = glGetUniformLocation(program.id(), demo::timeUniform) >= 0;
         }
         drawn = false;
     };

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 using namespace testsupport;
 
@@ -38,6 +39,11 @@ TEST(DriverMessages, NvidiaAndWindowsFormsPointAtTheLineAndKeepTheRest) {
         (Lines{"vertex.glsl:6: error: '}' : syntax error syntax error",
                "vertex.glsl:4: error: 'undefinedThing' : undeclared identifier",
                "vertex.glsl: ERROR: 1 compilation errors.  No code generated."}));
+    // A driver that quotes a long line of source: mapped as any other (it
+    // once overflowed the stack from some 30 000 characters on).
+    const std::string quoted(1 << 20, 'x');
+    EXPECT_EQ(mapDriverLog("fragment.glsl", "0:3(7): error: '" + quoted + "' too long\n"),
+              Lines{"fragment.glsl:3:7: error: '" + quoted + "' too long"});
 }
 
 TEST(DriverMessages, MesaMessagesAndMissingFilesAsTheBuilderReportsThem) {
@@ -69,6 +75,11 @@ TEST(DriverMessages, MesaMessagesAndMissingFilesAsTheBuilderReportsThem) {
     BuildResult missing = buildPiece(dir.path());
     EXPECT_FALSE(missing.program);
     EXPECT_EQ(missing.problems, Lines{"fragment.glsl: cannot read: No such file or directory"});
+    // So is one that opens but cannot be read, not taken for an empty text.
+    std::filesystem::create_directory(dir.file("fragment.glsl"));
+    BuildResult unreadable = buildPiece(dir.path());
+    EXPECT_EQ(unreadable.problems, Lines{"fragment.glsl: cannot read: Is a directory"});
+    std::filesystem::remove(dir.file("fragment.glsl"));
 
     dir.copyTestFile("solid-green.frag", "fragment.glsl");
     BuildResult good = buildPiece(dir.path());

@@ -1,6 +1,7 @@
 // --import on shaders written for online shader sites: what it accepts runs
 // in the demo without a message, what it cannot map it refuses by name.
 #include "DemoRun.h"
+#include "Importer.h"
 #include "LiveCommands.h"
 #include "Pictures.h"
 
@@ -57,4 +58,54 @@ TEST(Import, RefusesWhatItCannotMapAndNeverOverwritesUnasked) {
     EXPECT_EQ(runLiveCommand({"--import", rings, "--force", dir.path()}, dir, errors), 0) << errors;
     EXPECT_NE(readFile(dir.file("fragment.glsl")).find("mainImage(color, gl_FragCoord.xy)"),
               std::string::npos);
+
+    // An empty folder name is no folder, not the root ("/fragment.glsl").
+    EXPECT_EQ(runLiveCommand({""}, dir, errors), 2);
+    EXPECT_NE(errors.find("the folder's name is empty"), std::string::npos) << errors;
+}
+
+// Inputs the fuzzer found that were accepted and then could not build in the
+// demo: each is refused, saying why.
+TEST(Import, RefusesWhatTheDemoCouldNotBuild) {
+    const std::string rings = readFile(testDataPath("live/rings.mainimage.glsl"));
+    ASSERT_TRUE(convertMainImage(rings, "rings.glsl").refused.empty());
+    auto refusal = [](const std::string& source) {
+        std::string reasons;
+        for (const std::string& reason : convertMainImage(source, "shader.glsl").refused) {
+            reasons += reason + "\n";
+        }
+        return reasons;
+    };
+    // The GL stops reading at a NUL, before the main() that the import adds.
+    EXPECT_NE(refusal(rings + std::string("\0 trailing bytes", 16)).find("NUL"), std::string::npos);
+    // A comment left open swallows that main().
+    EXPECT_NE(refusal(rings + "/* unfinished").find("/* comment that never ends"),
+              std::string::npos);
+    // A second #version, hidden from a plain look by a comment.
+    EXPECT_NE(refusal("#/**/version 330\n" + rings).find("#version"), std::string::npos);
+    // Names the import declares for the demo's uniforms and output.
+    EXPECT_NE(refusal("float timeValue(float t) { return t; }\n" + rings).find("own timeValue"),
+              std::string::npos);
+    // No mainImage at all: the one word is part of a number.
+    EXPECT_NE(refusal("float x = 2mainImage;\n").find("no mainImage"), std::string::npos);
+}
+
+TEST(Import, NamesTheCauseWhenAFileCannotBeReadOrWritten) {
+    TempDir dir;
+    std::string errors;
+    std::filesystem::create_directory(dir.file("shader.glsl"));
+    EXPECT_EQ(runLiveCommand({"--import", dir.file("shader.glsl"), dir.path()}, dir, errors), 1);
+    EXPECT_NE(errors.find("cannot read " + dir.file("shader.glsl") + ": Is a directory"),
+              std::string::npos)
+        << errors;
+
+    // The temporary file's place is taken by a folder that the clean-up
+    // cannot remove: the message names why the write failed, not the clean-up.
+    std::filesystem::create_directories(dir.file("fragment.glsl.import-tmp/kept"));
+    EXPECT_EQ(runLiveCommand({"--import", testDataPath("live/rings.mainimage.glsl"), dir.path()},
+                             dir, errors),
+              1);
+    EXPECT_NE(errors.find("cannot write " + dir.file("fragment.glsl") + ": Is a directory"),
+              std::string::npos)
+        << errors;
 }

@@ -1,0 +1,29 @@
+#include "TextFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+std::optional<std::string> readTextFile(const std::string& path, std::string& failure) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        failure = std::strerror(errno);
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    file.exceptions(std::ios::badbit);
+    try {
+        // The copy swallows a read error and just stops, leaving the file's
+        // state as it was (a folder opens, and fails only on reading). Asking
+        // for one more character repeats the failing read, which the mask
+        // turns into an exception that carries its cause; at a clean end of
+        // file it only sets eofbit.
+        text << file.rdbuf();
+        file.peek();
+    } catch (const std::ios_base::failure& error) {
+        failure = error.code().message();
+        return std::nullopt;
+    }
+    return text.str();
+}
