@@ -69,26 +69,16 @@ HeadlessChromium::HeadlessChromium(const Environment& environment) {
         throw std::runtime_error("no pipes for the browser");
     }
     ProcessOptions options;
-    options.argv = {VELLOMIRKE_CHROMIUM,
-                    "--headless",
+    options.argv = {VELLOMIRKE_CHROMIUM, "--headless",
                     "--no-sandbox", // as root
-                    "--disable-gpu",
-                    "--use-angle=swiftshader",
-                    "--enable-unsafe-swiftshader",
-                    "--no-first-run",
-                    "--no-default-browser-check",
-                    "--disable-background-networking",
-                    "--disable-component-update",
-                    "--disable-sync",
-                    "--disable-extensions",
-                    "--password-store=basic",
+                    "--disable-gpu", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+                    "--no-first-run", "--no-default-browser-check",
+                    "--disable-background-networking", "--disable-component-update",
+                    "--disable-sync", "--disable-extensions", "--password-store=basic",
                     // No name resolves: nothing can be fetched from anywhere.
-                    "--host-resolver-rules=MAP * ~NOTFOUND",
-                    "--force-color-profile=srgb",
-                    "--window-size=1920,1080",
-                    "--user-data-dir=" + profile_.path(),
-                    "--remote-debugging-pipe",
-                    "about:blank"};
+                    "--host-resolver-rules=MAP * ~NOTFOUND", "--force-color-profile=srgb",
+                    "--window-size=1920,1080", "--user-data-dir=" + profile_.path(),
+                    "--remote-debugging-pipe", "about:blank"};
     options.environment = environment;
     options.stderrPath = profile_.file("chromium.log");
     // The browser reads commands from its descriptor 3 and answers on 4.
@@ -203,9 +193,9 @@ void HeadlessChromium::open(const std::string& url) {
 }
 
 json HeadlessChromium::evaluate(const std::string& expression) {
-    const json result = call("Runtime.evaluate", {{"expression", expression},
-                                                  {"returnByValue", true},
-                                                  {"awaitPromise", true}});
+    const json result =
+        call("Runtime.evaluate",
+             {{"expression", expression}, {"returnByValue", true}, {"awaitPromise", true}});
     if (result.contains("exceptionDetails")) {
         throw std::runtime_error(expression + ": " + result["exceptionDetails"].dump());
     }
@@ -223,11 +213,8 @@ Image HeadlessChromium::screenshot() {
 
 void HeadlessChromium::click() {
     for (const char* type : {"mousePressed", "mouseReleased"}) {
-        call("Input.dispatchMouseEvent", {{"type", type},
-                                          {"x", 960},
-                                          {"y", 540},
-                                          {"button", "left"},
-                                          {"clickCount", 1}});
+        call("Input.dispatchMouseEvent",
+             {{"type", type}, {"x", 960}, {"y", 540}, {"button", "left"}, {"clickCount", 1}});
     }
 }
 
@@ -235,7 +222,9 @@ void HeadlessChromium::press(const std::string& key) {
     const bool space = key == "Space";
     json event = {{"key", space ? " " : key},
                   {"code", key},
-                  {"windowsVirtualKeyCode", space ? 32 : key == "Escape" ? 27 : 0}};
+                  {"windowsVirtualKeyCode", space             ? 32
+                                            : key == "Escape" ? 27
+                                                              : 0}};
     if (space) {
         event["text"] = " ";
     }

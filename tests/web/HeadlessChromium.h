@@ -53,8 +53,7 @@ class HeadlessChromium {
     std::vector<std::string> consoleErrors() const;
 
   private:
-    json call(const std::string& method, const json& params = json::object(),
-              bool inPage = true);
+    json call(const std::string& method, const json& params = json::object(), bool inPage = true);
     json readMessage(std::chrono::steady_clock::time_point deadline);
     void record(const json& event);
 

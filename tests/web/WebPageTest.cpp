@@ -97,8 +97,8 @@ TEST(ExportWeb, RefusesWhatABrowserWouldNotBuildAtTheAuthorsLine) {
     mended.replace(mended.find("= 1;"), 4, "= 1.0;");
     dir.write("fragment.glsl", mended);
     ASSERT_EQ(exportPage(dir, errors), 0) << errors;
-    EXPECT_EQ(errors, "vellomirke-live: wrote " + dir.file("piece.html") +
-                          " (silent: no audio.mp3)\n");
+    EXPECT_EQ(errors,
+              "vellomirke-live: wrote " + dir.file("piece.html") + " (silent: no audio.mp3)\n");
     const std::string page = readFile(dir.file("piece.html"));
     EXPECT_EQ(exportPage(dir, errors), 1);
     EXPECT_NE(errors.find("exists; --force replaces it"), std::string::npos) << errors;
@@ -114,19 +114,22 @@ TEST(WebPage, ShowsTheDemosPictureAtTheLinkedTimeAndRunsInTime) {
     live.useShaders("position-and-time.frag");
     XWindow window = startLive(live);
     // Measured over a second of frames, shown in the title.
-    ASSERT_TRUE(waitUntil([&] { return live.x().title(window).find(" 0 fps") == std::string::npos; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return live.x().title(window).find(" 0 fps") == std::string::npos; }));
     const std::string running = live.x().title(window);
     tap(live, "p");
     tap(live, "Home");
     live.press({"Shift_L"});
     tap(live, "Right");
     live.release({"Shift_L"});
-    ASSERT_TRUE(waitUntil([&] { return live.x().title(window).find(" 5.00 s") != std::string::npos; }))
-        << live.x().title(window);
+    ASSERT_TRUE(waitUntil([&] {
+        return live.x().title(window).find(" 5.00 s") != std::string::npos;
+    })) << live.x().title(window);
     tap(live, "F12");
     const std::string shotPath = live.dir().file("shot-05.00.png");
-    ASSERT_TRUE(waitUntil([&] { return live.errors().find("saved " + shotPath) != std::string::npos; }))
-        << live.errors();
+    ASSERT_TRUE(waitUntil([&] {
+        return live.errors().find("saved " + shotPath) != std::string::npos;
+    })) << live.errors();
     const Image linux = decodePng(readFile(shotPath));
 
     std::string errors;
@@ -147,7 +150,8 @@ TEST(WebPage, ShowsTheDemosPictureAtTheLinkedTimeAndRunsInTime) {
         }
         for (int x = 0; x < 1920; ++x) {
             const Rgb a = still.at(x, y), b = linux.at(x, y);
-            largest = std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            largest =
+                std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
         }
     }
     EXPECT_LE(largest, 2) << "page " << describe(still.at(960, 540)) << ", vellomirke-live "
@@ -164,18 +168,20 @@ TEST(WebPage, ShowsTheDemosPictureAtTheLinkedTimeAndRunsInTime) {
     ASSERT_TRUE(waitUntil([&] {
         later = browser.screenshot();
         return encodedTime(later) >= startedAt + 3.0;
-    })) << "time " << encodedTime(later);
+    })) << "time "
+        << encodedTime(later);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - from;
     EXPECT_NEAR((encodedTime(later) - startedAt) / took.count(), 1.0, 0.15);
 
     // The figures an author asks about: how soon the first picture, how fast.
     const double firstFrame =
         browser.evaluate("performance.getEntriesByName('first-frame')[0].startTime");
-    const double rate = browser.evaluate(
-        "new Promise((done) => { let frames = 0; const start = performance.now();"
-        " const count = () => { if (performance.now() - start < 2000) { frames++;"
-        " requestAnimationFrame(count); } else done(frames * 1000 / (performance.now() - start)); };"
-        " requestAnimationFrame(count); })");
+    const double rate =
+        browser.evaluate("new Promise((done) => { let frames = 0; const start = performance.now();"
+                         " const count = () => { if (performance.now() - start < 2000) { frames++;"
+                         " requestAnimationFrame(count); } else done(frames * 1000 / "
+                         "(performance.now() - start)); };"
+                         " requestAnimationFrame(count); })");
     std::cout << "first frame " << firstFrame << " ms after opening; " << rate
               << " frames a second in chromium; vellomirke-live: " << running
               << "; largest difference per channel " << largest << "\n";
@@ -228,6 +234,7 @@ TEST(WebPage, EndsAtThirtySecondsAndItsMusicWithIt) {
     const auto firstHeard = std::find_if(spans.begin(), spans.end(), heard);
     const auto lastHeard = std::find_if(spans.rbegin(), spans.rend(), heard);
     ASSERT_NE(firstHeard, spans.end()) << describe(spans);
-    const double seconds = double(lastHeard->start + lastHeard->length - firstHeard->start) / deviceRate;
+    const double seconds =
+        double(lastHeard->start + lastHeard->length - firstHeard->start) / deviceRate;
     EXPECT_NEAR(seconds, 1.0, 0.15) << describe(spans);
 }
