@@ -6,11 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -133,29 +129,6 @@ std::string withName(const char* text, std::string name) {
     return out;
 }
 
-// Written beside the target and renamed into place, so that a running
-// vellomirke-live never builds half a file. Returns why it failed, or "".
-std::string writeFile(const std::string& path, const std::string& text) {
-    const std::string temporary = path + ".import-tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << text;
-        file.close();
-        if (!file) {
-            // Taken before the clean-up, which sets errno of its own.
-            const std::string failure = std::strerror(errno);
-            std::remove(temporary.c_str());
-            return failure;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string failure = std::strerror(errno);
-        std::remove(temporary.c_str());
-        return failure;
-    }
-    return "";
-}
-
 } // namespace
 
 Conversion convertMainImage(const std::string& source, const std::string& sourceName) {
@@ -243,7 +216,7 @@ int importShader(const std::string& sourcePath, const std::string& dir, bool for
         return 1;
     }
     auto written = [](const std::string& path, const std::string& text) {
-        const std::string failure = writeFile(path, text);
+        const std::string failure = replaceFile(path, text);
         if (!failure.empty()) {
             std::cerr << "vellomirke-live: cannot write " << path << ": " << failure << "\n";
         }

@@ -28,8 +28,24 @@ Options parseOptions(int argc, const char* const* argv) {
             if (i + 1 >= argc) {
                 return invalid("--import needs the shader file to import");
             }
+            if (options.mode == Options::Mode::ExportWeb) {
+                return invalid("--import and --export-web are two commands; give one");
+            }
             options.mode = Options::Mode::Import;
             options.importSource = argv[++i];
+        } else if (arg == "--export-web") {
+            if (options.mode == Options::Mode::Import) {
+                return invalid("--import and --export-web are two commands; give one");
+            }
+            options.mode = Options::Mode::ExportWeb;
+        } else if (arg == "--out") {
+            if (i + 1 >= argc) {
+                return invalid("--out needs the file to write");
+            }
+            options.out = argv[++i];
+            if (options.out.empty()) {
+                return invalid("the name given to --out is empty");
+            }
         } else {
             return invalid("unknown option '" + arg + "'");
         }
@@ -47,8 +63,14 @@ Options parseOptions(int argc, const char* const* argv) {
     if (options.mode == Options::Mode::Import && options.fullscreen) {
         return invalid("--fullscreen is for running a piece, not for --import");
     }
+    if (options.mode == Options::Mode::ExportWeb && options.fullscreen) {
+        return invalid("--fullscreen is for running a piece, not for --export-web");
+    }
     if (options.mode == Options::Mode::Run && options.force) {
-        return invalid("--force goes with --import");
+        return invalid("--force goes with --import or --export-web");
+    }
+    if (options.mode != Options::Mode::ExportWeb && !options.out.empty()) {
+        return invalid("--out goes with --export-web");
     }
     return options;
 }
@@ -56,6 +78,7 @@ Options parseOptions(int argc, const char* const* argv) {
 const char* helpText() {
     return R"(Usage: vellomirke-live [--fullscreen] [DIR]
    or: vellomirke-live --import SRC [--force] [DIR]
+   or: vellomirke-live --export-web [--out FILE] [--force] [DIR]
 
 Runs the piece in DIR (default: the current folder) - vertex.glsl,
 fragment.glsl and audio.mp3, the same files the demo plays - in a window,
@@ -70,7 +93,14 @@ Options:
                  shader sites, into DIR/fragment.glsl (and add the sample
                  vertex.glsl if DIR has none); refuses shaders that use what
                  a piece has no counterpart for (textures, mouse, date...)
-  --force        with --import: replace an existing fragment.glsl
+  --export-web   write the piece in DIR as one web page that plays it in any
+                 browser with WebGL2, shaders and audio.mp3 inside; refuses
+                 a piece that GLSL ES 3.00 (WebGL2's) would not build, with
+                 its problems as FILE:LINE: lines
+  --out FILE     with --export-web: the page to write (default:
+                 DIR/<folder name>.html)
+  --force        with --import: replace an existing fragment.glsl; with
+                 --export-web: replace an existing page
   --help         this text
 
 Keys:

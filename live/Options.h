@@ -4,10 +4,11 @@
 
 // What the command line asks for.
 struct Options {
-    enum class Mode { Run, Import, Help, Invalid };
+    enum class Mode { Run, Import, ExportWeb, Help, Invalid };
     Mode mode = Mode::Run;
     std::string dir = ".";
     std::string importSource;
+    std::string out; // --out: the page that --export-web writes
     bool fullscreen = false;
     bool force = false;
     std::string error; // for Mode::Invalid: what was wrong

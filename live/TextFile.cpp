@@ -1,6 +1,7 @@
 #include "TextFile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -26,4 +27,25 @@ std::optional<std::string> readTextFile(const std::string& path, std::string& fa
         return std::nullopt;
     }
     return text.str();
+}
+
+std::string replaceFile(const std::string& path, const std::string& text) {
+    const std::string temporary = path + ".vellomirke-tmp";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.close();
+        if (!file) {
+            // Taken before the clean-up, which sets errno of its own.
+            const std::string failure = std::strerror(errno);
+            std::remove(temporary.c_str());
+            return failure;
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string failure = std::strerror(errno);
+        std::remove(temporary.c_str());
+        return failure;
+    }
+    return "";
 }

@@ -5,6 +5,7 @@
 #include "Builder.h"
 #include "DemoContract.h"
 #include "DemoFrame.h"
+#include "FolderName.h"
 #include "FrameShot.h"
 #include "Importer.h"
 #include "KeyActions.h"
@@ -13,6 +14,7 @@
 #include "PieceClock.h"
 #include "Presenter.h"
 #include "Watcher.h"
+#include "WebExport.h"
 
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
@@ -68,13 +70,6 @@ struct GlfwSession {
         }
     }
 };
-
-std::string folderName(const std::string& dir) {
-    std::error_code error;
-    std::filesystem::path path = std::filesystem::weakly_canonical(dir, error);
-    std::string name = (error ? std::filesystem::path(dir) : path).filename().string();
-    return name.empty() ? dir : name;
-}
 
 // "fragment.glsl:8:2: error: ..." lines, once per build.
 void report(const std::vector<std::string>& problems) {
@@ -326,6 +321,8 @@ int main(int argc, char** argv) {
         return 2;
     case Options::Mode::Import:
         return importShader(options.importSource, options.dir, options.force);
+    case Options::Mode::ExportWeb:
+        return exportWeb(options.dir, options.out, options.force);
     case Options::Mode::Run:
         break;
     }

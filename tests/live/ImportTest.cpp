@@ -101,7 +101,7 @@ TEST(Import, NamesTheCauseWhenAFileCannotBeReadOrWritten) {
 
     // The temporary file's place is taken by a folder that the clean-up
     // cannot remove: the message names why the write failed, not the clean-up.
-    std::filesystem::create_directories(dir.file("fragment.glsl.import-tmp/kept"));
+    std::filesystem::create_directories(dir.file("fragment.glsl.vellomirke-tmp/kept"));
     EXPECT_EQ(runLiveCommand({"--import", testDataPath("live/rings.mainimage.glsl"), dir.path()},
                              dir, errors),
               1);

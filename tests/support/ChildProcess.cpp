@@ -50,6 +50,17 @@ ChildProcess::ChildProcess(const ProcessOptions& options) {
         dup2(devnull, STDIN_FILENO);
         redirect(options.stdoutPath.empty() ? "/dev/null" : options.stdoutPath, STDOUT_FILENO);
         redirect(options.stderrPath, STDERR_FILENO);
+        // Out of the way first, so that no source is overwritten by another's
+        // target; dup2 leaves the new numbers open across exec.
+        std::vector<std::pair<int, int>> moved;
+        for (const auto& [source, target] : options.descriptors) {
+            moved.emplace_back(fcntl(source, F_DUPFD_CLOEXEC, 100), target);
+        }
+        for (const auto& [source, target] : moved) {
+            if (source < 0 || dup2(source, target) < 0) {
+                _exit(124);
+            }
+        }
         for (const auto& [name, value] : options.environment) {
             if (value) {
                 setenv(name.c_str(), value->c_str(), 1);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
@@ -17,6 +18,9 @@ struct ProcessOptions {
     // Standard output and standard error go to these files.
     std::string stdoutPath;
     std::string stderrPath = "/dev/null";
+    // Descriptors of this process handed to the child under other numbers:
+    // {5, 3} makes this process's 5 the child's 3 (a pipe, say).
+    std::vector<std::pair<int, int>> descriptors;
 };
 
 // A child process in a process group of its own. Whatever is still running of

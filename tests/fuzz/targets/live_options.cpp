@@ -14,10 +14,10 @@ using namespace fuzzing;
 namespace {
 
 // The arguments by their place on the command line: options, the files
-// given to --import, and operands (anything after "--", "-", or not
+// given to --import and --out, and operands (anything after "--", "-", or not
 // starting with "-").
 struct Reading {
-    std::vector<std::string> options, importFiles, operands;
+    std::vector<std::string> options, importFiles, outFiles, operands;
 
     explicit Reading(const std::vector<std::string>& args) {
         bool ended = false;
@@ -27,9 +27,9 @@ struct Reading {
                 operands.push_back(arg);
             } else if (arg == "--") {
                 ended = true;
-            } else if (arg == "--import") {
+            } else if (arg == "--import" || arg == "--out") {
                 if (i + 1 < args.size()) {
-                    importFiles.push_back(args[++i]);
+                    (arg == "--out" ? outFiles : importFiles).push_back(args[++i]);
                 }
             } else {
                 options.push_back(arg);
@@ -59,13 +59,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (options.mode == Options::Mode::Help) {
         PROPERTY(reading.has("--help") || reading.has("-h"));
     }
-    if (options.mode != Options::Mode::Run && options.mode != Options::Mode::Import) {
+    if (options.mode == Options::Mode::Help || options.mode == Options::Mode::Invalid) {
         return 0;
     }
     PROPERTY(!reading.has("--help") && !reading.has("-h"));
     for (const std::string& option : reading.options) {
-        PROPERTY(option == "--fullscreen" || option == "--force");
+        PROPERTY(option == "--fullscreen" || option == "--force" || option == "--export-web");
     }
+    PROPERTY((options.mode == Options::Mode::ExportWeb) == reading.has("--export-web"));
+    // The page to write: the last --out, given only with --export-web.
+    PROPERTY(options.out == (reading.outFiles.empty() ? "" : reading.outFiles.back()));
+    PROPERTY(options.out.empty() || options.mode == Options::Mode::ExportWeb);
     PROPERTY(options.fullscreen == reading.has("--fullscreen"));
     PROPERTY(options.force == reading.has("--force"));
     // The folder is a folder's name: the one operand, or the current folder.
@@ -75,6 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PROPERTY((options.mode == Options::Mode::Import) == !reading.importFiles.empty());
     if (options.mode == Options::Mode::Import) {
         PROPERTY(options.importSource == reading.importFiles.back());
+        PROPERTY(!options.fullscreen);
+    } else if (options.mode == Options::Mode::ExportWeb) {
         PROPERTY(!options.fullscreen);
     } else {
         PROPERTY(!options.force);

@@ -1,0 +1,240 @@
+// Pieces turned into web pages by `vellomirke-live --export-web`, played in
+// Debian's chromium, headless, as a person at a browser would: a click or a
+// key, Escape; the picture read back from the page, the sound heard from a
+// PulseAudio null sink.
+#include "AudioTestSupport.h"
+#include "HeadlessChromium.h"
+#include "LiveCommands.h"
+#include "Messages.h"
+#include "Pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+
+using namespace testsupport;
+using namespace audiotest;
+using namespace webtest;
+
+namespace {
+
+const std::string noteShown = "!document.getElementById('note').hidden";
+const std::string noteSays = "document.getElementById('note').textContent";
+
+// Exports the piece in `dir` to dir/piece.html; its exit status.
+int exportPage(const TempDir& dir, std::string& errors, std::vector<std::string> more = {}) {
+    std::vector<std::string> args = {"--export-web", "--out", dir.file("piece.html"), dir.path()};
+    args.insert(args.end(), more.begin(), more.end());
+    return runLiveCommand(args, dir, errors);
+}
+
+std::string pageUrl(const TempDir& dir, const std::string& hash = "") {
+    return "file://" + dir.file("piece.html") + hash;
+}
+
+// The page's requests: the page itself and nothing else (the soundtrack and
+// everything else is inside it).
+void expectNothingFetched(const HeadlessChromium& browser, const TempDir& dir) {
+    for (const std::string& url : browser.requestedUrls()) {
+        EXPECT_TRUE(url == pageUrl(dir) || url.rfind("data:", 0) == 0) << url;
+    }
+}
+
+// A run of the page with its sound going to a private PulseAudio server,
+// whose monitor is recorded; no X server.
+struct ListenedPage {
+    ListenedPage() : listened(noScreen()) {
+        listened.run.useShaders("position-and-time.frag");
+        writeTwoToneTrack(listened.run.dir(), "audio.mp3");
+        std::string errors;
+        exported = exportPage(listened.run.dir(), errors) == 0;
+        EXPECT_TRUE(exported) << errors;
+    }
+
+    static DemoRun::Screen noScreen() {
+        DemoRun::Screen screen;
+        screen.none = true;
+        return screen;
+    }
+
+    ListenedRun listened;
+    bool exported = false;
+    std::unique_ptr<HeadlessChromium> browser =
+        std::make_unique<HeadlessChromium>(listened.run.environment());
+};
+
+bool silent(const std::vector<float>& samples) {
+    return !firstAudibleFrame(samples).has_value();
+}
+
+} // namespace
+
+// GLSL ES 3.00 has no implicit conversion from int to float; the demo's GLSL
+// 3.30 has. Such a piece is refused at the author's own line, though the
+// export put lines of its own after #version.
+TEST(ExportWeb, RefusesWhatABrowserWouldNotBuildAtTheAuthorsLine) {
+    TempDir dir;
+    dir.copyTestFile("vertex.glsl", "vertex.glsl");
+    dir.write("fragment.glsl", "#version 330 core\n"
+                               "// Dims with time.\n"
+                               "out vec4 fragColor;\n"
+                               "uniform float timeValue;\n"
+                               "\n"
+                               "void main() {\n"
+                               "    float level = 1;\n"
+                               "    fragColor = vec4(vec3(level - timeValue / 30.0), 1.0);\n"
+                               "}\n");
+    std::string errors;
+    EXPECT_EQ(exportPage(dir, errors), 1);
+    EXPECT_EQ(occurrences(errors, "fragment.glsl:7: error: "), 1) << errors;
+    EXPECT_EQ(errors.find("vertex.glsl"), std::string::npos) << errors;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("piece.html")));
+
+    // Mended, it exports with nothing to say but where the page went; once.
+    std::string mended = readFile(dir.file("fragment.glsl"));
+    mended.replace(mended.find("= 1;"), 4, "= 1.0;");
+    dir.write("fragment.glsl", mended);
+    ASSERT_EQ(exportPage(dir, errors), 0) << errors;
+    EXPECT_EQ(errors,
+              "vellomirke-live: wrote " + dir.file("piece.html") + " (silent: no audio.mp3)\n");
+    const std::string page = readFile(dir.file("piece.html"));
+    EXPECT_EQ(exportPage(dir, errors), 1);
+    EXPECT_NE(errors.find("exists; --force replaces it"), std::string::npos) << errors;
+    EXPECT_EQ(exportPage(dir, errors, {"--force"}), 0) << errors;
+    EXPECT_EQ(readFile(dir.file("piece.html")), page);
+}
+
+// The page at #t=5 shows what vellomirke-live, which draws as the demo does,
+// saves at 5 s; played, its time runs at the clock's rate. The piece has no
+// soundtrack, and the page fetches nothing.
+TEST(WebPage, ShowsTheDemosPictureAtTheLinkedTimeAndRunsInTime) {
+    DemoRun live;
+    live.useShaders("position-and-time.frag");
+    XWindow window = startLive(live);
+    // Measured over a second of frames, shown in the title.
+    ASSERT_TRUE(
+        waitUntil([&] { return live.x().title(window).find(" 0 fps") == std::string::npos; }));
+    const std::string running = live.x().title(window);
+    tap(live, "p");
+    tap(live, "Home");
+    live.press({"Shift_L"});
+    tap(live, "Right");
+    live.release({"Shift_L"});
+    ASSERT_TRUE(waitUntil([&] {
+        return live.x().title(window).find(" 5.00 s") != std::string::npos;
+    })) << live.x().title(window);
+    tap(live, "F12");
+    const std::string shotPath = live.dir().file("shot-05.00.png");
+    ASSERT_TRUE(waitUntil([&] {
+        return live.errors().find("saved " + shotPath) != std::string::npos;
+    })) << live.errors();
+    const Image linux = decodePng(readFile(shotPath));
+
+    std::string errors;
+    ASSERT_EQ(exportPage(live.dir(), errors), 0) << errors;
+    HeadlessChromium browser;
+    browser.open(pageUrl(live.dir(), "#t=5"));
+    ASSERT_TRUE(browser.waitFor(noteShown)) << browser.evaluate("document.body.innerText");
+    const Image still = browser.screenshot();
+    ASSERT_EQ(still.width, 1920);
+    ASSERT_EQ(still.height, 1080);
+    // The note lies over the picture; everything else is compared.
+    const json note = browser.evaluate("(() => { const r = document.getElementById('note')"
+                                       ".getBoundingClientRect(); return [r.top, r.bottom]; })()");
+    int largest = 0;
+    for (int y = 0; y < 1080; ++y) {
+        if (y >= note[0].get<double>() - 8 && y <= note[1].get<double>() + 8) {
+            continue;
+        }
+        for (int x = 0; x < 1920; ++x) {
+            const Rgb a = still.at(x, y), b = linux.at(x, y);
+            largest =
+                std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+        }
+    }
+    EXPECT_LE(largest, 2) << "page " << describe(still.at(960, 540)) << ", vellomirke-live "
+                          << describe(linux.at(960, 540));
+    EXPECT_TRUE(showsPositions(still));
+    EXPECT_EQ(still.at(960, 540).b, channel(5.0 / 32.0));
+
+    // Played, the shader's time runs with the clock: three seconds of it.
+    browser.click();
+    ASSERT_TRUE(browser.waitFor("!(" + noteShown + ")"));
+    const auto from = std::chrono::steady_clock::now();
+    const double startedAt = encodedTime(browser.screenshot());
+    Image later;
+    ASSERT_TRUE(waitUntil([&] {
+        later = browser.screenshot();
+        return encodedTime(later) >= startedAt + 3.0;
+    })) << "time "
+        << encodedTime(later);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - from;
+    EXPECT_NEAR((encodedTime(later) - startedAt) / took.count(), 1.0, 0.15);
+
+    // The figures an author asks about: how soon the first picture, how fast.
+    const double firstFrame =
+        browser.evaluate("performance.getEntriesByName('first-frame')[0].startTime");
+    const double rate =
+        browser.evaluate("new Promise((done) => { let frames = 0; const start = performance.now();"
+                         " const count = () => { if (performance.now() - start < 2000) { frames++;"
+                         " requestAnimationFrame(count); } else done(frames * 1000 / "
+                         "(performance.now() - start)); };"
+                         " requestAnimationFrame(count); })");
+    std::cout << "first frame " << firstFrame << " ms after opening; " << rate
+              << " frames a second in chromium; vellomirke-live: " << running
+              << "; largest difference per channel " << largest << "\n";
+    expectNothingFetched(browser, live.dir());
+    EXPECT_TRUE(browser.consoleErrors().empty()) << browser.consoleErrors().front();
+}
+
+// The two-tone track, two seconds long, is heard from its start, in order, and
+// again from its start; Escape ends the piece and its music.
+TEST(WebPage, TheMusicIsHeardAndLoopsUntilEscape) {
+    ListenedPage page;
+    ASSERT_TRUE(page.exported);
+    page.browser->open(pageUrl(page.listened.run.dir()));
+    ASSERT_TRUE(page.browser->waitFor(noteShown));
+    EXPECT_TRUE(silent(page.listened.listen(0.5))) << "music before a gesture";
+    page.browser->press("Space");
+    EXPECT_TRUE(page.listened.waitToHear({lowTone, highTone, lowTone, highTone}))
+        << page.listened.heard();
+
+    page.browser->press("Escape");
+    ASSERT_TRUE(page.browser->waitFor(noteSays + ".includes('play again')"));
+    // A moment for the stream to drain, then silence.
+    page.listened.listen(0.5);
+    EXPECT_TRUE(silent(page.listened.listen(1.0))) << "music after Escape";
+    expectNothingFetched(*page.browser, page.listened.run.dir());
+    EXPECT_TRUE(page.browser->consoleErrors().empty()) << page.browser->consoleErrors().front();
+}
+
+// Started at 29 s, the piece draws up to the first frame at or past 30 s and
+// its music stops there.
+TEST(WebPage, EndsAtThirtySecondsAndItsMusicWithIt) {
+    ListenedPage page;
+    ASSERT_TRUE(page.exported);
+    page.browser->open(pageUrl(page.listened.run.dir(), "#t=29"));
+    ASSERT_TRUE(page.browser->waitFor(noteShown));
+    page.browser->click();
+    ASSERT_TRUE(waitForSound(page.listened.recording)) << "the music never played";
+    ASSERT_TRUE(page.browser->waitFor(noteSays + ".includes('play again')", 10s));
+
+    const Image last = page.browser->screenshot();
+    EXPECT_GE(encodedTime(last), 30.0 - 32.0 / 255.0);
+    EXPECT_LT(encodedTime(last), 30.5);
+    EXPECT_EQ(page.browser->screenshot().pixels, last.pixels) << "it drew on after the end";
+
+    // One second of music, the piece's last, and then nothing.
+    page.listened.listen(0.5);
+    EXPECT_TRUE(silent(page.listened.listen(1.0))) << "music after the end";
+    const std::vector<ToneSpan> spans = spansOfTones(readStereoAsMono(page.listened.recording));
+    const auto heard = [](const ToneSpan& s) { return s.frequency != 0; };
+    const auto firstHeard = std::find_if(spans.begin(), spans.end(), heard);
+    const auto lastHeard = std::find_if(spans.rbegin(), spans.rend(), heard);
+    ASSERT_NE(firstHeard, spans.end()) << describe(spans);
+    const double seconds =
+        double(lastHeard->start + lastHeard->length - firstHeard->start) / deviceRate;
+    EXPECT_NEAR(seconds, 1.0, 0.15) << describe(spans);
+}
