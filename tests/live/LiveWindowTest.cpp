@@ -41,23 +41,6 @@ class LiveWindow : public ::testing::Test {
     XWindow window = 0; // set once started
 };
 
-// position-and-time.frag seen through a picture of `width` x `height` placed
-// at `top` in a window: red runs 0..1 across it and green 1..0 down it,
-// exactly as on the demo's 1920x1080 screen.
-bool showsScaledPositions(const Image& image, int top, int width, int height) {
-    const int tolerance = 6; // scaling blends neighbouring pixels
-    for (int x : {0, width / 4, width / 2, width - 1}) {
-        for (int y : {2, height / 3, height - 3}) {
-            Rgb pixel = image.at(x, top + y);
-            Rgb expected{channel((x + 0.5) / width), channel(1.0 - (y + 0.5) / height), pixel.b};
-            if (!near(pixel, expected, tolerance)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 bool isRed(const Rgb& c) {
     return near(c, {255, 0, 0});
 }
