@@ -5,6 +5,7 @@
 #include "LiveCommands.h"
 #include "Messages.h"
 #include "Pictures.h"
+#include "PngPicture.h"
 #include "RunTool.h"
 #include "ToneTrack.h"
 #include "WinePrefix.h"
@@ -263,8 +264,8 @@ TEST(WindowsLive, ShowsThePieceScaledAndRebuildsOnEverySave) {
 
 // The music follows the piece's time through the media commands: a seek
 // while paused is heard from its time on resuming, the track comes round
-// again from its start, and P silences it.
-TEST(WindowsLive, TheMusicFollowsSeeksPausesAndLoops) {
+// again from its start, and P silences it. F12 saves the paused picture.
+TEST(WindowsLive, TheMusicFollowsSeeksPausesAndLoopsAndF12SavesThePicture) {
     WineRun wine;
     DemoRun& run = wine.run;
     run.useShaders("position-and-time.frag");
@@ -284,6 +285,16 @@ TEST(WindowsLive, TheMusicFollowsSeeksPausesAndLoops) {
         ASSERT_NEAR(encodedTime(shown), second, 0.07) << run.errors();
     }
     EXPECT_FALSE(firstAudibleFrame(wine.listen(1.0))) << "heard while paused";
+
+    tap(run, "F12");
+    ASSERT_TRUE(waitUntil([&] {
+        return run.errors().find("saved ./shot-02.00.png") != std::string::npos;
+    })) << run.errors();
+    EXPECT_TRUE(linesEndInCrLf(run.errors(), "saved ")) << run.errors();
+    const Image shot = decodePng(readFile(run.dir().file("shot-02.00.png")));
+    EXPECT_TRUE(showsPositions(shot)) << shot.width << "x" << shot.height << ", top left "
+                                      << describe(shot.at(0, 0));
+    EXPECT_EQ(shot.at(960, 540).b, channel(2.0 / 32.0));
 
     // 2 s into the track: its third and fourth tones, then its start again.
     tap(run, "p");
