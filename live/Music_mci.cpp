@@ -112,8 +112,9 @@ struct Music::Player {
                         std::to_string(static_cast<long long>(position * 1000.0)));
                 playing = duration > 0.0;
                 if (playing) {
-                    trackEnds = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                   std::chrono::duration<double>(duration - position));
+                    trackEnds =
+                        Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                           std::chrono::duration<double>(duration - position));
                 }
             }
             lock.lock();

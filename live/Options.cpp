@@ -78,14 +78,14 @@ Options parseOptions(int argc, const char* const* argv) {
 // The web page is checked with glslang, which the Windows program is built
 // without.
 #ifdef _WIN32
-#define EXPORT_WEB_HELP \
-    "  --export-web   made by the Linux program: there, it writes the piece in\n" \
+#define EXPORT_WEB_HELP                                                                            \
+    "  --export-web   made by the Linux program: there, it writes the piece in\n"                  \
     "                 DIR as one web page that plays it in any browser\n"
 #else
-#define EXPORT_WEB_HELP \
-    "  --export-web   write the piece in DIR as one web page that plays it in any\n" \
-    "                 browser with WebGL2, shaders and audio.mp3 inside; refuses\n" \
-    "                 a piece that GLSL ES 3.00 (WebGL2's) would not build, with\n" \
+#define EXPORT_WEB_HELP                                                                            \
+    "  --export-web   write the piece in DIR as one web page that plays it in any\n"               \
+    "                 browser with WebGL2, shaders and audio.mp3 inside; refuses\n"                \
+    "                 a piece that GLSL ES 3.00 (WebGL2's) would not build, with\n"                \
     "                 its problems as FILE:LINE: lines\n"
 #endif
 

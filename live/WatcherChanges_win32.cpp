@@ -66,9 +66,9 @@ Watcher::Changes::Changes(const std::string& dir) : system_(std::make_unique<Sys
     System& s = *system_;
     // Sharing everything: editors must still be able to replace, rename and
     // delete the folder's files while it is watched.
-    s.folder = CreateFileA(dir.c_str(), FILE_LIST_DIRECTORY,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    s.folder = CreateFileA(
+        dir.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
     s.stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     s.request.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     s.ok = s.folder != INVALID_HANDLE_VALUE && s.stop != nullptr && s.request.hEvent != nullptr &&
@@ -105,8 +105,8 @@ Watcher::Changes::Seen Watcher::Changes::wait(std::optional<std::chrono::nanosec
     DWORD milliseconds = INFINITE;
     if (timeout) {
         // Rounded up: the settle's deadline has passed when the wait ends.
-        milliseconds = static_cast<DWORD>(
-            std::chrono::ceil<std::chrono::milliseconds>(*timeout).count());
+        milliseconds =
+            static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(*timeout).count());
     }
     const HANDLE either[2] = {s.request.hEvent, s.stop};
     switch (WaitForMultipleObjects(2, either, FALSE, milliseconds)) {

@@ -35,8 +35,8 @@ struct WindowsPackage : ::testing::Environment {
         inUnpacked.workingDirectory = unpacked->path();
         runTool({VELLOMIRKE_CMAKE, "-E", "tar", "xf", VELLOMIRKE_WINDOWS_ZIP}, 60s, inUnpacked);
         // Double-clicking the program plays the sample piece beside it.
-        for (const char* file : {"vellomirke-demo.exe", "vellomirke-live.exe", "vertex.glsl", "fragment.glsl", "audio.mp3",
-                                 "README.txt", "LICENSE.txt"}) {
+        for (const char* file : {"vellomirke-demo.exe", "vellomirke-live.exe", "vertex.glsl",
+                                 "fragment.glsl", "audio.mp3", "README.txt", "LICENSE.txt"}) {
             ASSERT_TRUE(std::filesystem::is_regular_file(path(file))) << file << " not in the zip";
         }
     }
@@ -217,9 +217,9 @@ TEST(WindowsLive, ShowsThePieceScaledAndRebuildsOnEverySave) {
     run.useShaders("position-and-time.frag");
     wine.startLive();
     Image probe = run.waitForPicture(showsScaledProbe, 60s);
-    ASSERT_TRUE(showsScaledProbe(probe)) << probe.width << "x" << probe.height << ", left "
-                                         << describe(probe.at(0, 360)) << ", right "
-                                         << describe(probe.at(1279, 360));
+    ASSERT_TRUE(showsScaledProbe(probe))
+        << probe.width << "x" << probe.height << ", left " << describe(probe.at(0, 360))
+        << ", right " << describe(probe.at(1279, 360));
 
     // Broken: Mesa places the missing semicolon of line 5 at line 6.
     saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("compile-error.frag")));
@@ -292,8 +292,8 @@ TEST(WindowsLive, TheMusicFollowsSeeksPausesAndLoopsAndF12SavesThePicture) {
     })) << run.errors();
     EXPECT_TRUE(linesEndInCrLf(run.errors(), "saved ")) << run.errors();
     const Image shot = decodePng(readFile(run.dir().file("shot-02.00.png")));
-    EXPECT_TRUE(showsPositions(shot)) << shot.width << "x" << shot.height << ", top left "
-                                      << describe(shot.at(0, 0));
+    EXPECT_TRUE(showsPositions(shot))
+        << shot.width << "x" << shot.height << ", top left " << describe(shot.at(0, 0));
     EXPECT_EQ(shot.at(960, 540).b, channel(2.0 / 32.0));
 
     // 2 s into the track: its third and fourth tones, then its start again.
