@@ -1,10 +1,11 @@
-# The Windows program, cross-built from the same sources by a configuration
+# The Windows programs (the demo and vellomirke-live), cross-built from the same sources by a configuration
 # of its own (mingw-w64, see mingw-w64-x86_64.cmake) in windows/ of this build
 # tree. It is rebuilt with every build so that it follows the sources.
 include(ExternalProject)
 
 set(WINDOWS_BUILD_DIR ${CMAKE_BINARY_DIR}/windows)
 set(WINDOWS_DEMO ${WINDOWS_BUILD_DIR}/vellomirke-demo.exe)
+set(WINDOWS_LIVE ${WINDOWS_BUILD_DIR}/live/vellomirke-live.exe)
 ExternalProject_Add(windows-demo
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${WINDOWS_BUILD_DIR}
@@ -13,10 +14,10 @@ ExternalProject_Add(windows-demo
     -DCMAKE_BUILD_TYPE=Release
     -DVELLOMIRKE_TESTS=OFF
   BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${WINDOWS_DEMO}
+  BUILD_BYPRODUCTS ${WINDOWS_DEMO} ${WINDOWS_LIVE}
   INSTALL_COMMAND "")
 
-# The Windows zip: the program, stripped, with the sample piece, a short
+# The Windows zip: the programs, stripped, with the sample piece, a short
 # README.txt and the licence as LICENSE.txt, both with Windows line ends, in a
 # folder of the zip's own name.
 set(WINDOWS_PACKAGE_NAME vellomirke-demo-${PROJECT_VERSION}-windows-x64)
@@ -30,11 +31,12 @@ add_custom_command(
   OUTPUT ${WINDOWS_ZIP}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PACKAGE_OUTPUT_DIR}
   COMMAND ${MINGW_STRIP} -o ${WINDOWS_STAGE}/vellomirke-demo.exe ${WINDOWS_DEMO}
+  COMMAND ${MINGW_STRIP} -o ${WINDOWS_STAGE}/vellomirke-live.exe ${WINDOWS_LIVE}
   COMMAND ${CMAKE_COMMAND} -E copy ${SAMPLE_SHADERS} ${SAMPLE_SOUNDTRACK} ${WINDOWS_STAGE}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${WINDOWS_ZIP}
   COMMAND ${CMAKE_COMMAND} -E tar cf ${WINDOWS_ZIP} --format=zip ${WINDOWS_PACKAGE_NAME}
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/dist-stage
-  DEPENDS ${WINDOWS_DEMO} ${SAMPLE_SHADERS} ${SAMPLE_SOUNDTRACK}
+  DEPENDS ${WINDOWS_DEMO} ${WINDOWS_LIVE} ${SAMPLE_SHADERS} ${SAMPLE_SOUNDTRACK}
           ${WINDOWS_STAGE}/README.txt ${WINDOWS_STAGE}/LICENSE.txt
   COMMENT "Packing ${WINDOWS_PACKAGE_NAME}.zip"
   VERBATIM)

@@ -27,7 +27,13 @@ const Mixer* mixer() {
 
 } // namespace
 
-Music::Music(const std::string& path) {
+struct Music::Player {
+    bool deviceOpen = false;
+    Mix_Music* music = nullptr;
+    double duration = 0.0; // seconds; 0 where the decoder cannot tell
+};
+
+Music::Music(const std::string& path) : player_(std::make_unique<Player>()) {
     const Mixer* sdl = mixer();
     if (sdl == nullptr) {
         return;
@@ -45,32 +51,32 @@ Music::Music(const std::string& path) {
     }
     // Chosen by content, as the demo does, so a WAV or Ogg file saved as
     // audio.mp3 plays the same in both.
-    music_ = sdl->calls.loadMusicRW(sdl->calls.rwFromFile(path.c_str(), "rb"), 1);
-    if (music_ == nullptr) {
+    player_->music = sdl->calls.loadMusicRW(sdl->calls.rwFromFile(path.c_str(), "rb"), 1);
+    if (player_->music == nullptr) {
         // Nothing to play: an open device would only mix silence on SDL's
         // audio thread for as long as the piece runs.
         sdl->calls.closeAudio();
         sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
         return;
     }
-    deviceOpen_ = true;
-    duration_ = sdl->seeking.musicDuration(music_);
+    player_->deviceOpen = true;
+    player_->duration = sdl->seeking.musicDuration(player_->music);
 }
 
 Music::~Music() {
     const Mixer* sdl = mixer();
-    if (music_ != nullptr) {
+    if (player_->music != nullptr) {
         sdl->calls.haltMusic();
-        sdl->calls.freeMusic(music_);
+        sdl->calls.freeMusic(player_->music);
     }
-    if (deviceOpen_) {
+    if (player_->deviceOpen) {
         sdl->calls.closeAudio();
         sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
     }
 }
 
 void Music::follow(double time, bool paused) {
-    if (music_ == nullptr) {
+    if (player_->music == nullptr) {
         return;
     }
     const Mixer* sdl = mixer();
@@ -80,9 +86,10 @@ void Music::follow(double time, bool paused) {
     }
     // The demo loops a track shorter than the piece, so 12.5 s of the piece
     // is 2.5 s into a 10 s track's second round.
-    double position = duration_ > 0.0 ? std::fmod(time, duration_) : time;
+    const double duration = player_->duration;
+    double position = duration > 0.0 ? std::fmod(time, duration) : time;
     // Starting afresh at the position, rather than resuming, leaves no
     // earlier state behind: a paused, seeked or ended track all come out
     // playing from the right place, and looping from the start afterwards.
-    sdl->seeking.fadeInMusicPos(music_, -1, 0, position);
+    sdl->seeking.fadeInMusicPos(player_->music, -1, 0, position);
 }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
-struct _Mix_Music;
-
-// The piece's soundtrack, played from the piece's time. SDL2 and SDL2_mixer
-// are loaded with the first one, at run time, so that the program starts
-// without them. Without those libraries, an audio device or a playable file
-// every call does nothing: the piece is silent, as the demo is then.
+// The piece's soundtrack, played from the piece's time. On Linux SDL2 and
+// SDL2_mixer play it (Music.cpp), loaded with the first one at run time so
+// that the program starts without them; on Windows the media-command
+// interface does, as for the demo (Music_mci.cpp). Without those libraries,
+// an audio device or a playable file every call does nothing: the piece is
+// silent, as the demo is then.
 class Music {
   public:
     explicit Music(const std::string& path);
@@ -21,7 +22,6 @@ class Music {
     void follow(double time, bool paused);
 
   private:
-    bool deviceOpen_ = false;
-    _Mix_Music* music_ = nullptr;
-    double duration_ = 0.0; // seconds; 0 where the decoder cannot tell
+    struct Player; // the platform's device and track
+    std::unique_ptr<Player> player_;
 };

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -42,10 +43,12 @@ std::string replaceFile(const std::string& path, const std::string& text) {
             return failure;
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string failure = std::strerror(errno);
+    // Not std::rename: on Windows it refuses to replace a file that exists.
+    std::error_code renamed;
+    std::filesystem::rename(temporary, path, renamed);
+    if (renamed) {
         std::remove(temporary.c_str());
-        return failure;
+        return renamed.message();
     }
     return "";
 }

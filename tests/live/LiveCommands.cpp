@@ -1,5 +1,10 @@
 #include "LiveCommands.h"
 
+#include "Messages.h"
+#include "Pictures.h"
+
+#include <gtest/gtest.h>
+
 #include <filesystem>
 
 using namespace testsupport;
@@ -40,4 +45,21 @@ int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
 void saveByRename(const TempDir& dir, const std::string& name, const std::string& content) {
     dir.write(name + ".saving", content);
     std::filesystem::rename(dir.file(name + ".saving"), dir.file(name));
+}
+
+std::string expectBrokenSaveInARedFrame(DemoRun& run) {
+    auto isRed = [](const Rgb& c) { return near(c, {255, 0, 0}); };
+    saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("compile-error.frag")));
+    Image framed = run.waitForPicture(
+        [&](const Image& i) { return isRed(i.at(0, 0)) && isRed(i.at(640, 719)); });
+    EXPECT_TRUE(isRed(framed.at(0, 0))) << describe(framed.at(0, 0)) << "; " << run.errors();
+    const double brokenAt = encodedTime(framed);
+    Image later =
+        run.waitForPicture([&](const Image& i) { return encodedTime(i) > brokenAt + 0.5; });
+    EXPECT_GT(encodedTime(later), brokenAt + 0.5) << "the last good piece stopped";
+    EXPECT_TRUE(isRed(later.at(0, 0))) << describe(later.at(0, 0));
+    const std::string errors = run.errors();
+    EXPECT_EQ(occurrences(errors, "fragment.glsl:6:"), 1) << errors;
+    EXPECT_EQ(errors.find("link"), std::string::npos) << errors;
+    return errors;
 }

@@ -34,3 +34,9 @@ int runLiveCommand(const std::vector<std::string>& args, const testsupport::Temp
 // another file, which is then renamed over the old one.
 void saveByRename(const testsupport::TempDir& dir, const std::string& name,
                   const std::string& content);
+
+// Saves test data's compile-error.frag as fragment.glsl by rename and checks
+// what the author then sees: the last good picture (the probe) goes on, its
+// time running, inside a red frame, and the problem is reported once, at line
+// 6 (Mesa places line 5's missing semicolon there). The problem's text.
+std::string expectBrokenSaveInARedFrame(testsupport::DemoRun& run);

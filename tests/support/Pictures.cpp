@@ -47,6 +47,20 @@ bool showsPositions(const Image& image, int tolerance) {
     return true;
 }
 
+bool showsScaledPositions(const Image& image, int top, int width, int height) {
+    const int tolerance = 6; // scaling blends neighbouring pixels
+    for (int x : {0, width / 4, width / 2, width - 1}) {
+        for (int y : {2, height / 3, height - 3}) {
+            Rgb pixel = image.at(x, top + y);
+            Rgb expected{channel((x + 0.5) / width), channel(1.0 - (y + 0.5) / height), pixel.b};
+            if (!near(pixel, expected, tolerance)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 double encodedTime(const Image& image) {
     return image.at(960, 540).b / 255.0 * 32.0;
 }

@@ -21,6 +21,11 @@ Rgb centre(const Image& image);
 // 1920x1080 window: red and green from the position, blue ignored.
 bool showsPositions(const Image& image, int tolerance = 3);
 
+// position-and-time.frag seen through a picture of `width` x `height` placed
+// at `top` in a window: red runs 0..1 across it and green 1..0 down it,
+// exactly as on the demo's 1920x1080 screen.
+bool showsScaledPositions(const Image& image, int top, int width, int height);
+
 // The timeValue that position-and-time.frag encoded into the picture.
 double encodedTime(const Image& image);
 

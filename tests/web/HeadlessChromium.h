@@ -2,6 +2,7 @@
 
 #include "ChildProcess.h"
 #include "DemoRun.h"
+#include "PngPicture.h"
 #include "TempDir.h"
 #include "XClient.h"
 
@@ -67,8 +68,5 @@ class HeadlessChromium {
     std::vector<std::string> requests_;
     std::vector<std::string> errors_;
 };
-
-// A PNG file's pixels, as the X server's pictures are held.
-testsupport::Image decodePng(const std::string& bytes);
 
 } // namespace webtest

@@ -1,10 +1,13 @@
-// The Windows program from the release zip, run under Wine on one Xvfb with
+// The Windows programs from the release zip, run under Wine on one Xvfb with
 // Mesa, its sound going through Wine's media player to a private PulseAudio
 // server's null sink.
 #include "AudioTestSupport.h"
+#include "LiveCommands.h"
 #include "Messages.h"
 #include "Pictures.h"
+#include "PngPicture.h"
 #include "RunTool.h"
+#include "ToneTrack.h"
 #include "WinePrefix.h"
 #include "XvfbServer.h"
 
@@ -12,6 +15,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iostream>
 #include <regex>
 
 using namespace std::chrono_literals;
@@ -31,8 +35,8 @@ struct WindowsPackage : ::testing::Environment {
         inUnpacked.workingDirectory = unpacked->path();
         runTool({VELLOMIRKE_CMAKE, "-E", "tar", "xf", VELLOMIRKE_WINDOWS_ZIP}, 60s, inUnpacked);
         // Double-clicking the program plays the sample piece beside it.
-        for (const char* file : {"vellomirke-demo.exe", "vertex.glsl", "fragment.glsl", "audio.mp3",
-                                 "README.txt", "LICENSE.txt"}) {
+        for (const char* file : {"vellomirke-demo.exe", "vellomirke-live.exe", "vertex.glsl",
+                                 "fragment.glsl", "audio.mp3", "README.txt", "LICENSE.txt"}) {
             ASSERT_TRUE(std::filesystem::is_regular_file(path(file))) << file << " not in the zip";
         }
     }
@@ -57,12 +61,20 @@ struct WineRun : ListenedRun {
     WineRun() : ListenedRun(package->server->display()) {}
 
     // `wineDebug` selects Wine's traces on the program's standard error.
-    void start(const std::string& wineDebug = "-all") {
+    void start(const std::string& wineDebug = "-all",
+               const std::string& program = "vellomirke-demo.exe") {
         for (const auto& [name, value] : package->prefix->environment()) {
             run.environment()[name] = value;
         }
         run.environment()["WINEDEBUG"] = wineDebug;
-        run.start({"wine", package->path("vellomirke-demo.exe")});
+        run.start({"wine", package->path(program)});
+    }
+
+    // vellomirke-live.exe started in the piece's folder, as an author does;
+    // its window once the title shows the first frame.
+    XWindow startLive() {
+        start("-all", "vellomirke-live.exe");
+        return run.waitForTitledWindow("vellomirke-live - ", 90s);
     }
 
     // Escape, held until the program has ended; its exit status.
@@ -167,4 +179,133 @@ TEST(WindowsProgram, SilentWithoutAPlayableSoundtrack) {
         EXPECT_EQ(wine.run.output(), "");
         EXPECT_FALSE(firstAudibleFrame(readStereoAsMono(wine.recording))) << "something was heard";
     }
+}
+
+namespace {
+
+bool isRed(const Rgb& c) {
+    return near(c, {255, 0, 0});
+}
+
+bool isGreen(const Image& i) {
+    return near(centre(i), {0, 255, 0});
+}
+
+bool showsScaledProbe(const Image& i) {
+    return i.width == 1280 && i.height == 720 && showsScaledPositions(i, 0, 1280, 720);
+}
+
+// Every line of `text` that holds `part` ends with CR LF.
+bool linesEndInCrLf(const std::string& text, const std::string& part) {
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string::npos || text[end - 1] != '\r') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+// The author's loop on Windows: the probe scaled into the window, saves by
+// rename picked up with no key, a broken save reported once in the red frame,
+// and how long a save takes to reach the screen.
+TEST(WindowsLive, ShowsThePieceScaledAndRebuildsOnEverySave) {
+    WineRun wine;
+    DemoRun& run = wine.run;
+    run.useShaders("position-and-time.frag");
+    wine.startLive();
+    Image probe = run.waitForPicture(showsScaledProbe, 60s);
+    ASSERT_TRUE(showsScaledProbe(probe))
+        << probe.width << "x" << probe.height << ", left " << describe(probe.at(0, 360))
+        << ", right " << describe(probe.at(1279, 360));
+
+    EXPECT_TRUE(linesEndInCrLf(expectBrokenSaveInARedFrame(run), "fragment.glsl:6:"))
+        << run.errors();
+
+    // Ten saves by rename, each shown with no key pressed; the first mends
+    // the piece and the frame goes.
+    const std::string green = readFile(testDataPath("solid-green.frag"));
+    const std::string probeText = readFile(testDataPath("position-and-time.frag"));
+    std::vector<double> milliseconds;
+    for (int round = 0; round < 10; ++round) {
+        const bool toGreen = round % 2 == 0;
+        const auto savedAt = std::chrono::steady_clock::now();
+        saveByRename(run.dir(), "fragment.glsl", toGreen ? green : probeText);
+        auto shown = [&](const Image& i) {
+            return !isRed(i.at(0, 0)) && (toGreen ? isGreen(i) : showsScaledProbe(i));
+        };
+        ASSERT_TRUE(shown(run.waitForPicture(shown))) << "save " << round << " not shown";
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - savedAt)
+                .count());
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const double median = (milliseconds[4] + milliseconds[5]) / 2;
+    RecordProperty("reload_median_ms", std::to_string(median));
+    std::cout << "save to new picture under Wine: median " << median << " ms, from "
+              << milliseconds.front() << " to " << milliseconds.back() << " ms over 10 saves"
+              << std::endl;
+
+    tap(run, "Escape");
+    EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << run.errors();
+}
+
+// The music follows the piece's time through the media commands: a seek
+// while paused is heard from its time on resuming, the track comes round
+// again from its start, and P silences it. F12 saves the paused picture.
+TEST(WindowsLive, TheMusicFollowsSeeksPausesAndLoopsAndF12SavesThePicture) {
+    WineRun wine;
+    DemoRun& run = wine.run;
+    run.useShaders("position-and-time.frag");
+    // One tone a second: where the music is can be told by ear.
+    const std::vector<double> tones = {440.0, 550.0, 660.0, 880.0};
+    writeTones(run.dir(), "audio.mp3", {{440.0, 1}, {550.0, 1}, {660.0, 1}, {880.0, 1}});
+    wine.startLive();
+
+    // Paused, back to 0 and two seconds on, as the picture shows it; each
+    // seek waits for the last.
+    tap(run, "p");
+    tap(run, "Home");
+    for (double second : {1.0, 2.0}) {
+        tap(run, "Right");
+        Image shown = run.waitForPicture(
+            [&](const Image& i) { return std::abs(encodedTime(i) - second) < 0.07; });
+        ASSERT_NEAR(encodedTime(shown), second, 0.07) << run.errors();
+    }
+    EXPECT_FALSE(firstAudibleFrame(wine.listen(1.0))) << "heard while paused";
+
+    tap(run, "F12");
+    ASSERT_TRUE(waitUntil([&] {
+        return run.errors().find("saved ./shot-02.00.png") != std::string::npos;
+    })) << run.errors();
+    EXPECT_TRUE(linesEndInCrLf(run.errors(), "saved ")) << run.errors();
+    const Image shot = decodePng(readFile(run.dir().file("shot-02.00.png")));
+    EXPECT_TRUE(showsPositions(shot))
+        << shot.width << "x" << shot.height << ", top left " << describe(shot.at(0, 0));
+    EXPECT_EQ(shot.at(960, 540).b, channel(2.0 / 32.0));
+
+    // 2 s into the track: its third and fourth tones, then its start again.
+    tap(run, "p");
+    const std::vector<float> heard = wine.listen(4.5);
+    const auto spans = spansOfTones(heard, tones, 0.3);
+    const std::string what = describe(spans);
+    std::vector<double> order;
+    for (const ToneSpan& span : spans) {
+        if (span.frequency > 0.0) {
+            order.push_back(span.frequency);
+        }
+    }
+    ASSERT_GE(order.size(), 3u) << what;
+    EXPECT_EQ(std::vector<double>(order.begin(), order.begin() + 3),
+              (std::vector<double>{660.0, 880.0, 440.0}))
+        << what;
+
+    tap(run, "p");
+    wine.listen(0.5); // what was on its way to the sink
+    EXPECT_FALSE(firstAudibleFrame(wine.listen(1.0))) << "heard after P";
+
+    tap(run, "Escape");
+    EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << run.errors();
 }
