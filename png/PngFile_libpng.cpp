@@ -1,3 +1,4 @@
+// The PNG writer through libpng, on Linux (PngFile_stb.cpp on Windows).
 #include "PngFile.h"
 
 #include <png.h>
