@@ -1,95 +1,59 @@
-#include "Music.h"
+// A piece's track through SDL2_mixer, on a device opened as the demo opens
+// its own (MixerDevice.h).
+#include "MusicTrack.h"
 
-#include "MixerLibrary.h"
-#include "QuietAlsa.h"
-
-#include <cmath>
+#include "MixerDevice.h"
 
 namespace {
 
-// The demo's output format: 512 frames at 48 kHz keep a seek audible within
-// about 11 ms.
-constexpr int sampleRate = 48000;
-constexpr int periodFrames = 512;
+class SdlTrack final : public MusicTrack {
+  public:
+    SdlTrack(const MixerLibrary& sdl, Mix_Music* music)
+        : sdl_(sdl), music_(music), duration_(sdl.musicDuration(music)) {}
 
-// SDL2 and SDL2_mixer, loaded with the first Music; null where they are not
-// installed, and the piece is silent.
-struct Mixer {
-    MixerLibrary calls;
-    MixerSeeking seeking;
+    ~SdlTrack() override {
+        sdl_.haltMusic();
+        sdl_.freeMusic(music_);
+        sdl_.closeAudio();
+        sdl_.quitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    double duration() const override { return duration_; }
+    // -1: from the start again each time the track ends.
+    void playFrom(double seconds) override { sdl_.fadeInMusicPos(music_, -1, 0, seconds); }
+    void pause() override { sdl_.pauseMusic(); }
+    bool loopsByItself() const override { return true; }
+
+  private:
+    const MixerLibrary& sdl_;
+    Mix_Music* music_;
+    double duration_;
 };
-
-const Mixer* mixer() {
-    static Mixer loaded;
-    static const bool ok = loadMixerSeeking(loaded.calls, loaded.seeking);
-    return ok ? &loaded : nullptr;
-}
 
 } // namespace
 
-struct Music::Player {
-    bool deviceOpen = false;
-    Mix_Music* music = nullptr;
-    double duration = 0.0; // seconds; 0 where the decoder cannot tell
-};
+// SDL's drivers may wait on a sound server for as long as it takes to
+// answer, and a hung one never does; the piece must still close. Closing SDL
+// under that thread would pull its state away, so it is left, with its
+// device, to the end of the process, as the demo leaves its own.
+const bool musicOpeningMayBeLeft = true;
 
-Music::Music(const std::string& path) : player_(std::make_unique<Player>()) {
-    const Mixer* sdl = mixer();
+std::unique_ptr<MusicTrack> openMusicTrack(const std::string& path) {
+    const MixerLibrary* sdl = mixerLibrary();
     if (sdl == nullptr) {
-        return;
+        return nullptr;
     }
-    // SDL would otherwise take SIGINT and SIGTERM for quit events that this
-    // program never reads, and Ctrl+C in the terminal would do nothing.
-    sdl->calls.setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    quietenAlsa();
-    if (sdl->calls.initSubSystem(SDL_INIT_AUDIO) != 0) {
-        return;
+    if (!openMixerDevice(*sdl)) {
+        sdl->quitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
     }
-    if (sdl->seeking.openAudio(sampleRate, AUDIO_S16SYS, 2, periodFrames) != 0) {
-        sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
-        return;
-    }
-    // Chosen by content, as the demo does, so a WAV or Ogg file saved as
-    // audio.mp3 plays the same in both.
-    player_->music = sdl->calls.loadMusicRW(sdl->calls.rwFromFile(path.c_str(), "rb"), 1);
-    if (player_->music == nullptr) {
+    Mix_Music* music = loadTrack(*sdl, path.c_str());
+    if (music == nullptr) {
         // Nothing to play: an open device would only mix silence on SDL's
         // audio thread for as long as the piece runs.
-        sdl->calls.closeAudio();
-        sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
-        return;
+        sdl->closeAudio();
+        sdl->quitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
     }
-    player_->deviceOpen = true;
-    player_->duration = sdl->seeking.musicDuration(player_->music);
-}
-
-Music::~Music() {
-    const Mixer* sdl = mixer();
-    if (player_->music != nullptr) {
-        sdl->calls.haltMusic();
-        sdl->calls.freeMusic(player_->music);
-    }
-    if (player_->deviceOpen) {
-        sdl->calls.closeAudio();
-        sdl->seeking.quitSubSystem(SDL_INIT_AUDIO);
-    }
-}
-
-void Music::follow(double time, bool paused) {
-    if (player_->music == nullptr) {
-        return;
-    }
-    const Mixer* sdl = mixer();
-    if (paused) {
-        sdl->seeking.pauseMusic();
-        return;
-    }
-    // The demo loops a track shorter than the piece, so 12.5 s of the piece
-    // is 2.5 s into a 10 s track's second round.
-    const double duration = player_->duration;
-    double position = duration > 0.0 ? std::fmod(time, duration) : time;
-    // Starting afresh at the position, rather than resuming, leaves no
-    // earlier state behind: a paused, seeked or ended track all come out
-    // playing from the right place, and looping from the start afterwards.
-    sdl->seeking.fadeInMusicPos(player_->music, -1, 0, position);
+    return std::make_unique<SdlTrack>(*sdl, music);
 }

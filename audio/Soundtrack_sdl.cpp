@@ -13,8 +13,7 @@
 // libraries themselves are missing.
 #include "Soundtrack.h"
 
-#include "MixerLibrary.h"
-#include "QuietAlsa.h"
+#include "MixerDevice.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -23,65 +22,37 @@
 
 namespace {
 
-// 512 frames at 48 kHz is about 11 ms per mixing period. Music starts in the
-// first period mixed after playLooping(), and SDL's PulseAudio and ALSA
-// drivers buffer one to two periods beyond it, which keeps the start within
-// about 25 ms (bench/audio measures it: about 15 ms to a PulseAudio sink).
-constexpr int sampleRate = 48000;
-constexpr int periodFrames = 512;
-
 // Shared by the main thread and the opening thread. None of it needs tearing
 // down at exit, so an opening thread still stuck in a sound server's library
 // when the process ends finds it intact should it wake.
 std::mutex guard;
 bool opening = true;       // the opening thread has not finished yet
-bool loaded = false;       // `sdl` holds the libraries' calls
 bool deviceOpen = false;   // SDL audio and the mixer device are up
 bool playWanted = false;   // playLooping() has been called
 bool shuttingDown = false; // the process is ending; start nothing more
 Mix_Music* music = nullptr;
-// Written by the opening thread before it sets `loaded`, read-only after.
-MixerLibrary sdl;
+// The libraries' calls: set by the opening thread once it has them.
+const MixerLibrary* sdl = nullptr;
 
 // -1: from the start again each time the track ends, for as long as the
 // process runs.
 void play() {
-    sdl.playMusic(music, -1);
-}
-
-// The decoder is chosen by what the file holds, as the Windows player does, so
-// that a WAV or Ogg file saved under the name audio.mp3 still plays. Content
-// that SDL_mixer does not recognise goes to the MP3 decoder that the name
-// asks for.
-Mix_Music* loadMusic() {
-    Mix_Music* byContent = sdl.loadMusicRW(sdl.rwFromFile("audio.mp3", "rb"), 1);
-    return byContent != nullptr ? byContent : sdl.loadMusic("audio.mp3");
+    sdl->playMusic(music, -1);
 }
 
 // The opening thread: everything that may wait on the outside world.
 void openDevice() {
-    if (!loadMixerLibrary(sdl)) {
+    const MixerLibrary* library = mixerLibrary();
+    if (library == nullptr) {
         std::lock_guard<std::mutex> lock(guard);
         opening = false;
         return;
     }
-    // SDL would otherwise turn SIGINT and SIGTERM into quit events that this
-    // program never reads, leaving the demo unkillable from a terminal.
-    sdl.setHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    quietenAlsa();
-    bool up = false;
-    Mix_Music* track = nullptr;
-    if (sdl.initSubSystem(SDL_INIT_AUDIO) == 0) {
-        sdl.mixInit(MIX_INIT_MP3);
-        up = sdl.openAudioDevice(sampleRate, AUDIO_S16SYS, 2, periodFrames, nullptr,
-                                 SDL_AUDIO_ALLOW_FREQUENCY_CHANGE) == 0;
-        if (up) {
-            track = loadMusic();
-        }
-    }
+    const bool up = openMixerDevice(*library);
+    Mix_Music* track = up ? loadTrack(*library, "audio.mp3") : nullptr;
     std::lock_guard<std::mutex> lock(guard);
     opening = false;
-    loaded = true;
+    sdl = library;
     if (shuttingDown) {
         // Too late to play; the process is already ending.
         return;
@@ -99,19 +70,19 @@ void openDevice() {
 void closeAtExit() {
     std::lock_guard<std::mutex> lock(guard);
     shuttingDown = true;
-    if (opening || !loaded) {
+    if (opening || sdl == nullptr) {
         return;
     }
     if (music != nullptr) {
-        sdl.haltMusic();
-        sdl.freeMusic(music);
+        sdl->haltMusic();
+        sdl->freeMusic(music);
         music = nullptr;
     }
     if (deviceOpen) {
-        sdl.closeAudio();
+        sdl->closeAudio();
     }
-    sdl.mixQuit();
-    sdl.quit();
+    sdl->mixQuit();
+    sdl->quit();
 }
 
 } // namespace
