@@ -5,6 +5,7 @@
 // finishes its work on it; against an ordinary frame. Prints medians over
 // ROUNDS rebuilds as "key milliseconds" lines.
 #include "DemoContract.h"
+#include "DemoRectangle.h"
 #include "ShaderProgram.h"
 
 #include <GLFW/glfw3.h>
@@ -28,27 +29,37 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-void drawFrame() {
+void drawFrame(const DemoRectangle& rectangle) {
     glClear(GL_COLOR_BUFFER_BIT);
-    glDrawElements(GL_TRIANGLES, demo::rectangleIndexCount, GL_UNSIGNED_INT, nullptr);
+    rectangle.draw();
     glFinish();
 }
 
-void makeQuad() {
-    GLuint vao = 0, vbo = 0, ebo = 0;
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    glGenBuffers(1, &vbo);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo);
-    glBufferData(GL_ARRAY_BUFFER, sizeof demo::rectangleVertices, demo::rectangleVertices,
-                 GL_STATIC_DRAW);
-    glGenBuffers(1, &ebo);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ebo);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof demo::rectangleIndices, demo::rectangleIndices,
-                 GL_STATIC_DRAW);
-    glVertexAttribPointer(demo::positionAttribute, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float),
-                          nullptr);
-    glEnableVertexAttribArray(demo::positionAttribute);
+// Medians over `rounds` rebuilds, while the context is current.
+void measure(const char* vertexPath, const char* fragmentPath, int rounds) {
+    const DemoRectangle rectangle;
+    // The first build also starts the driver's compiler; not a reload.
+    ShaderProgram(vertexPath, fragmentPath).use();
+    drawFrame(rectangle);
+
+    std::vector<double> frame, build, firstFrame;
+    for (int i = 0; i < rounds; ++i) {
+        auto start = Clock::now();
+        drawFrame(rectangle);
+        frame.push_back(msSince(start));
+
+        start = Clock::now();
+        ShaderProgram shader(vertexPath, fragmentPath);
+        shader.use();
+        build.push_back(msSince(start));
+
+        start = Clock::now();
+        drawFrame(rectangle);
+        firstFrame.push_back(msSince(start));
+        glfwPollEvents();
+    }
+    std::printf("frame %.3f\nbuild %.3f\nfirst_frame %.3f\n", median(frame), median(build),
+                median(firstFrame));
 }
 
 } // namespace
@@ -74,29 +85,7 @@ int main(int argc, char** argv) {
         glfwTerminate();
         return 1;
     }
-    makeQuad();
-    // The first build also starts the driver's compiler; not a reload.
-    ShaderProgram(argv[1], argv[2]).use();
-    drawFrame();
-
-    std::vector<double> frame, build, firstFrame;
-    for (int i = 0; i < rounds; ++i) {
-        auto start = Clock::now();
-        drawFrame();
-        frame.push_back(msSince(start));
-
-        start = Clock::now();
-        ShaderProgram shader(argv[1], argv[2]);
-        shader.use();
-        build.push_back(msSince(start));
-
-        start = Clock::now();
-        drawFrame();
-        firstFrame.push_back(msSince(start));
-        glfwPollEvents();
-    }
-    std::printf("frame %.3f\nbuild %.3f\nfirst_frame %.3f\n", median(frame), median(build),
-                median(firstFrame));
+    measure(argv[1], argv[2], rounds);
     glfwTerminate();
     return 0;
 }

@@ -1,27 +1,9 @@
 #pragma once
 
-#include <glad/gl.h>
+#include "Program.h"
 
 #include <string>
 #include <vector>
-
-// A linked GL program, deleted with the value. Needs the context current.
-class Program {
-  public:
-    Program() = default;
-    explicit Program(GLuint id) : id_(id) {}
-    ~Program();
-    Program(Program&& other) noexcept : id_(other.id_) { other.id_ = 0; }
-    Program& operator=(Program&& other) noexcept;
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    GLuint id() const { return id_; }
-    explicit operator bool() const { return id_ != 0; }
-
-  private:
-    GLuint id_ = 0;
-};
 
 // What one build gives: a program when everything compiled and linked, and
 // the problems found, one line each, ready for standard error.

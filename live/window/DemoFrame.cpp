@@ -13,27 +13,9 @@ DemoFrame::DemoFrame() {
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
     complete_ = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-
-    // The demo's rectangle: the same corners, indices and attribute.
-    glGenVertexArrays(1, &vertexArray_);
-    glBindVertexArray(vertexArray_);
-    glGenBuffers(1, &vertices_);
-    glBindBuffer(GL_ARRAY_BUFFER, vertices_);
-    glBufferData(GL_ARRAY_BUFFER, sizeof demo::rectangleVertices, demo::rectangleVertices,
-                 GL_STATIC_DRAW);
-    glGenBuffers(1, &indices_);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof demo::rectangleIndices, demo::rectangleIndices,
-                 GL_STATIC_DRAW);
-    glVertexAttribPointer(demo::positionAttribute, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float),
-                          nullptr);
-    glEnableVertexAttribArray(demo::positionAttribute);
 }
 
 DemoFrame::~DemoFrame() {
-    glDeleteBuffers(1, &indices_);
-    glDeleteBuffers(1, &vertices_);
-    glDeleteVertexArrays(1, &vertexArray_);
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteTextures(1, &colour_);
 }
@@ -49,8 +31,7 @@ void DemoFrame::draw(GLuint program, float time) {
         // may have them elsewhere, or not at all (-1, which the GL ignores).
         glUniform1f(glGetUniformLocation(program, demo::timeUniform), time);
         glUniform2f(glGetUniformLocation(program, demo::sizeUniform), float(width), float(height));
-        glBindVertexArray(vertexArray_);
-        glDrawElements(GL_TRIANGLES, demo::rectangleIndexCount, GL_UNSIGNED_INT, nullptr);
+        rectangle_.draw();
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

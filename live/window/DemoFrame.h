@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DemoContract.h"
+#include "DemoRectangle.h"
 
 #include <glad/gl.h>
 
@@ -35,8 +36,6 @@ class DemoFrame {
   private:
     GLuint framebuffer_ = 0;
     GLuint colour_ = 0;
-    GLuint vertexArray_ = 0;
-    GLuint vertices_ = 0;
-    GLuint indices_ = 0;
     bool complete_ = false;
+    DemoRectangle rectangle_;
 };

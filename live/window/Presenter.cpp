@@ -31,40 +31,6 @@ void main() {
 }
 )";
 
-GLuint compiled(GLenum type, const char* source) {
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        glDeleteShader(shader);
-        return 0;
-    }
-    return shader;
-}
-
-GLuint linkedProgram() {
-    GLuint vertex = compiled(GL_VERTEX_SHADER, vertexSource);
-    GLuint fragment = compiled(GL_FRAGMENT_SHADER, fragmentSource);
-    GLuint program = 0;
-    if (vertex != 0 && fragment != 0) {
-        program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
-        glLinkProgram(program);
-        GLint ok = GL_FALSE;
-        glGetProgramiv(program, GL_LINK_STATUS, &ok);
-        if (ok != GL_TRUE) {
-            glDeleteProgram(program);
-            program = 0;
-        }
-    }
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    return program;
-}
-
 void fill(int x, int y, int width, int height, float r, float g, float b) {
     glScissor(x, y, width, height);
     glClearColor(r, g, b, 1.0f);
@@ -73,7 +39,7 @@ void fill(int x, int y, int width, int height, float r, float g, float b) {
 
 } // namespace
 
-Presenter::Presenter() : program_(linkedProgram()) {
+Presenter::Presenter() : program_(buildProgram(vertexSource, fragmentSource).program) {
     // The rectangle's corners come from gl_VertexID; a core context still
     // wants a vertex array bound to draw.
     glGenVertexArrays(1, &vertexArray_);
@@ -81,7 +47,6 @@ Presenter::Presenter() : program_(linkedProgram()) {
 
 Presenter::~Presenter() {
     glDeleteVertexArrays(1, &vertexArray_);
-    glDeleteProgram(program_);
 }
 
 void Presenter::present(const DemoFrame& frame, int windowWidth, int windowHeight,
@@ -94,9 +59,9 @@ void Presenter::present(const DemoFrame& frame, int windowWidth, int windowHeigh
     if (to.width <= 0 || to.height <= 0) {
         return;
     }
-    if (program_ != 0) {
+    if (program_) {
         glViewport(to.x, to.y, to.width, to.height);
-        glUseProgram(program_);
+        glUseProgram(program_.id());
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, frame.texture());
         glBindVertexArray(vertexArray_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DemoFrame.h"
+#include "Program.h"
 
 #include <glad/gl.h>
 
@@ -18,6 +19,6 @@ class Presenter {
     void present(const DemoFrame& frame, int windowWidth, int windowHeight, bool buildFailing);
 
   private:
-    GLuint program_ = 0; // 0 where it did not build: the picture is blitted
+    Program program_; // empty where it did not build: the picture is blitted
     GLuint vertexArray_ = 0;
 };
