@@ -1,5 +1,6 @@
 // vellomirke-live on its own Xvfb, used as an author would: a window smaller
 // than the screen, saves from an editor, the time keys.
+#include "AudioTestSupport.h"
 #include "LiveCommands.h"
 #include "Messages.h"
 #include "Pictures.h"
@@ -139,13 +140,17 @@ TEST_F(LiveWindow, PausedItStandsStillAtNoCostYetSavesAndTheTimeKeysAct) {
 }
 
 // A piece that does not read timeValue has one picture: it is drawn once and
-// then costs next to nothing, until a save makes it read the time.
+// then costs next to nothing, until a save makes it read the time. Without
+// audio.mp3 it loads no sound library either.
 TEST_F(LiveWindow, APieceWithoutTimeIsDrawnOnceUntilItReadsTheTime) {
     start("solid-green.frag");
     ASSERT_TRUE(isGreen(run.waitForPicture(isGreen)));
     const StillSpan still = watchStandingStill(run, 3s);
     EXPECT_FALSE(still.frameShown) << "an unchanging picture was drawn again";
     EXPECT_LT(still.coreShare, 0.05);
+    const std::string maps = readFile("/proc/" + std::to_string(run.process().pid()) + "/maps");
+    EXPECT_EQ(maps.find("libSDL2"), std::string::npos)
+        << "SDL was loaded for a piece without music";
 
     saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("position-and-time.frag")));
     Image timed =
@@ -158,10 +163,14 @@ TEST_F(LiveWindow, APieceWithoutTimeIsDrawnOnceUntilItReadsTheTime) {
 
 // SDL's audio start-up would take SIGINT and SIGTERM for itself. SIGTERM
 // stands for both: a shell that starts the test in the background may have
-// SIGINT ignored for its children already.
+// SIGINT ignored for its children already. The signal comes once the music
+// is heard, when SDL's audio is surely up.
 TEST_F(LiveWindow, ATerminatingSignalEndsIt) {
+    audiotest::writeTwoToneTrack(run.dir(), "audio.mp3");
+    const std::string capture = audiotest::useDiskDriver(run);
     start("solid-green.frag");
     ASSERT_TRUE(isGreen(run.waitForPicture(isGreen)));
+    ASSERT_TRUE(audiotest::waitForSound(capture)) << "the music was never heard";
     run.process().kill(SIGTERM);
     EXPECT_EQ(run.waitForExit(), std::optional<int>(128 + SIGTERM));
 }

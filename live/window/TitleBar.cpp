@@ -1,0 +1,31 @@
+#include "TitleBar.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+
+void TitleBar::update(double now, double time, bool paused, bool force) {
+    const bool due = now - since_ >= period;
+    if (!force && !due) {
+        return;
+    }
+    if (due) {
+        fps_ = frames_ / (now - since_);
+        frames_ = 0;
+        since_ = now;
+    }
+    char text[512];
+    std::snprintf(text, sizeof text, "vellomirke-live - %s - %5.2f s - %.0f fps%s", folder_.c_str(),
+                  time, fps_, paused ? " - paused" : "");
+    if (text != shown_) {
+        shown_ = text;
+        glfwSetWindowTitle(window_, text);
+    }
+}
+
+double TitleBar::untilChange(double now, bool paused) const {
+    if (paused && fps_ == 0.0 && frames_ == 0) {
+        return std::numeric_limits<double>::infinity();
+    }
+    return std::max(0.0, since_ + period - now);
+}

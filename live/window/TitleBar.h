@@ -1,0 +1,34 @@
+#pragma once
+
+#include <GLFW/glfw3.h>
+
+#include <string>
+
+// Shows the piece, the time and the frame rate (frames shown in the window
+// per second), a few times a second and at once after a key changed the
+// time. The title is first set after the first frame has been shown.
+class TitleBar {
+  public:
+    static constexpr double period = 0.25; // seconds between updates
+
+    TitleBar(GLFWwindow* window, std::string folder, double now)
+        : window_(window), folder_(std::move(folder)), since_(now) {}
+
+    void frameShown() { ++frames_; }
+
+    // At once when `force`, otherwise once a period.
+    void update(double now, double time, bool paused, bool force);
+
+    // While no frames are drawn: seconds until the title next changes. A
+    // running time changes it every period; a paused one only until the
+    // frame rate has come down to 0.
+    double untilChange(double now, bool paused) const;
+
+  private:
+    GLFWwindow* window_;
+    std::string folder_;
+    double since_;
+    int frames_ = 0;
+    double fps_ = 0.0;
+    std::string shown_;
+};
