@@ -8,6 +8,7 @@
 
 #include <iostream>
 
+// Steps 1-16 are the start-up order, held by StartUpCallsTest.cpp and SoundtrackDiskTest.cpp.
 int main() {
     // 1. Soundtrack: open and prepare the file before anything else starts.
     Soundtrack::open();
