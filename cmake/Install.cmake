@@ -44,8 +44,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # plus those named here that are loaded at run time and so invisible to it
 # (comma-separated Debian package names).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The demo loads SDL2 and SDL2_mixer on its soundtrack's thread rather than
-# linking them.
+# The demo and vellomirke-live load SDL2 and SDL2_mixer at run time, on their
+# music's own thread, rather than linking them (audio/MixerLibrary.cpp).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, libsdl2-mixer-2.0-0")
 # vellomirke-capture runs the demo on a virtual X server and encodes with
 # ffmpeg. The demo and vellomirke-live work without them, and they are large,
