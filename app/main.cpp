@@ -37,6 +37,9 @@ int main() {
     // A tap that is pressed and released between two frames would be lost to
     // plain polling; sticky keys keep it until the next poll sees it.
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+    // No mouse cursor over the picture: hidden, not captured, so the pointer
+    // still leaves the window freely.
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
 
     // 8. The window's context becomes current on this thread.
     glfwMakeContextCurrent(window);

@@ -2,6 +2,8 @@
 // end, and the two ways start-up can fail.
 #include "DemoRun.h"
 #include "Messages.h"
+#include "Pictures.h"
+#include "ReadOnlyFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -59,4 +61,17 @@ TEST(DemoLifecycle, MissingShaderFilesAreReportedAndTheDemoRunsOn) {
     EXPECT_LT(second, fragment);
     EXPECT_LT(fragment, link);
     EXPECT_NE(link, std::string::npos) << out;
+}
+
+TEST(DemoLifecycle, RunsFromAReadOnlyFolderAndWritesNothingThere) {
+    DemoRun run;
+    run.useShaders("position-and-time.frag");
+    const std::string before = folderState(run.dir().path());
+    run.start(onReadOnlyFolder(run.dir().path(), {demoBinary()}));
+    run.waitForFirstFrame();
+    Image shown = run.waitForPicture([](const Image& i) { return showsPositions(i); });
+    EXPECT_TRUE(showsPositions(shown)) << describe(centre(shown));
+    EXPECT_EQ(run.close(), 0) << run.errors();
+    EXPECT_EQ(run.output(), "");
+    EXPECT_EQ(folderState(run.dir().path()), before);
 }

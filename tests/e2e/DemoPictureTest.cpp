@@ -102,3 +102,13 @@ TEST(DemoPicture, WindowSizeStaysNominalAfterAResize) {
     EXPECT_NEAR(half.at(0, 0).g, channel(539.5 / 1080.0), 3);
     closeQuietly(run);
 }
+
+TEST(DemoPicture, NoMouseCursorOverThePicture) {
+    DemoRun run;
+    run.useShaders("position-and-time.frag");
+    // Xvfb's own cursor shows over its bare screen: what "hidden" is told from.
+    ASSERT_GT(run.x().visibleCursorPixels(), 0);
+    run.startAndShow();
+    EXPECT_EQ(run.visibleCursorAfterPointerMoves(), 0) << "the cursor shows over the picture";
+    closeQuietly(run);
+}

@@ -41,6 +41,14 @@ void DemoRun::start(std::vector<std::string> command) {
     process_ = std::make_unique<ChildProcess>(options);
 }
 
+int DemoRun::visibleCursorAfterPointerMoves() {
+    const auto [width, height] = x().windowSize(window_);
+    x().movePointer(window_, width / 4, height / 4);
+    x().movePointer(window_, width / 2 + 7, height / 2 + 5);
+    waitForFrames(3);
+    return x().visibleCursorPixels();
+}
+
 void DemoRun::startAndShow(std::vector<std::string> command) {
     start(std::move(command));
     waitForFirstFrame();

@@ -82,6 +82,13 @@ class DemoRun {
     // Down for `frames` frames, then up.
     void hold(const std::vector<std::string>& keys, int frames = 2);
 
+    // Moves the pointer across the window as a mouse would and lets the
+    // program draw a few frames (each polls its events, so it has seen the
+    // motion); then how many pixels of the cursor shown there are visible,
+    // 0 for a hidden one. A real motion matters: some systems (Wine) set a
+    // window's cursor only when the pointer moves over it.
+    int visibleCursorAfterPointerMoves();
+
     Image picture() { return x().capture(window_); }
     // Captures until `accept` holds; returns the last picture either way.
     Image waitForPicture(const std::function<bool(const Image&)>& accept,

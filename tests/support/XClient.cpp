@@ -5,6 +5,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <poll.h>
 #include <functional>
@@ -189,6 +190,31 @@ void XClient::sendCloseRequest(XWindow window) {
 void XClient::resizeWindow(XWindow window, int width, int height) {
     XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     XSync(display_, False);
+}
+
+void XClient::movePointer(XWindow window, int x, int y) {
+    Window child = 0;
+    int rootX = 0, rootY = 0;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+    XSync(display_, False);
+}
+
+int XClient::visibleCursorPixels() {
+    XFixesCursorImage* cursor = XFixesGetCursorImage(display_);
+    if (cursor == nullptr) {
+        throw std::runtime_error("the X server does not tell its cursor image (XFIXES)");
+    }
+    int visible = 0;
+    for (size_t i = 0; i < size_t(cursor->width) * cursor->height; ++i) {
+        // ARGB, alpha in the top byte, in a long per pixel.
+        if ((cursor->pixels[i] >> 24) & 0xff) {
+            ++visible;
+        }
+    }
+    XFree(cursor);
+    return visible;
 }
 
 std::pair<int, int> XClient::windowSize(XWindow window) {

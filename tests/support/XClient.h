@@ -63,6 +63,12 @@ class XClient {
     // Resizes a window as a window manager would, without asking its owner.
     void resizeWindow(XWindow window, int width, int height);
 
+    // Moves the pointer, as a mouse would, to (x, y) inside `window`.
+    void movePointer(XWindow window, int x, int y);
+    // How many pixels of the cursor that the server shows now are not fully
+    // transparent: 0 for a hidden cursor.
+    int visibleCursorPixels();
+
     Image capture(XWindow window);
     std::pair<int, int> windowSize(XWindow window);
 

@@ -181,6 +181,26 @@ TEST(WindowsProgram, SilentWithoutAPlayableSoundtrack) {
     }
 }
 
+// What a party asks of an entry: no cursor over the picture, and Alt-F4
+// (a window close on Windows) ends it at once, quietly, with status 0.
+TEST(WindowsProgram, HidesTheCursorAndEndsAtOnceOnAltF4) {
+    WineRun wine;
+    DemoRun& run = wine.run;
+    run.useShaders("position-and-time.frag");
+    wine.start();
+    run.waitForFirstFrame(90s);
+    EXPECT_EQ(run.visibleCursorAfterPointerMoves(), 0) << "the cursor shows over the picture";
+
+    const auto pressed = std::chrono::steady_clock::now();
+    run.press({"Alt_L", "F4"});
+    const std::optional<int> status = run.waitForExit();
+    const auto took = std::chrono::steady_clock::now() - pressed;
+    run.release({"F4", "Alt_L"});
+    EXPECT_EQ(status, 0);
+    EXPECT_LT(took, 1s) << std::chrono::duration<double>(took).count() << " s after Alt-F4";
+    EXPECT_EQ(run.output(), "");
+}
+
 namespace {
 
 bool isRed(const Rgb& c) {
