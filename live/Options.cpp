@@ -75,20 +75,6 @@ Options parseOptions(int argc, const char* const* argv) {
     return options;
 }
 
-// The web page is checked with glslang, which the Windows program is built
-// without.
-#ifdef _WIN32
-#define EXPORT_WEB_HELP                                                                            \
-    "  --export-web   made by the Linux program: there, it writes the piece in\n"                  \
-    "                 DIR as one web page that plays it in any browser\n"
-#else
-#define EXPORT_WEB_HELP                                                                            \
-    "  --export-web   write the piece in DIR as one web page that plays it in any\n"               \
-    "                 browser with WebGL2, shaders and audio.mp3 inside; refuses\n"                \
-    "                 a piece that GLSL ES 3.00 (WebGL2's) would not build, with\n"                \
-    "                 its problems as FILE:LINE: lines\n"
-#endif
-
 const char* helpText() {
     return R"(Usage: vellomirke-live [--fullscreen] [DIR]
    or: vellomirke-live --import SRC [--force] [DIR]
@@ -107,7 +93,11 @@ Options:
                  shader sites, into DIR/fragment.glsl (and add the sample
                  vertex.glsl if DIR has none); refuses shaders that use what
                  a piece has no counterpart for (textures, mouse, date...)
-)" EXPORT_WEB_HELP R"(  --out FILE     with --export-web: the page to write (default:
+  --export-web   write the piece in DIR as one web page that plays it in any
+                 browser with WebGL2, shaders and audio.mp3 inside; refuses
+                 a piece that GLSL ES 3.00 (WebGL2's) would not build, with
+                 its problems as FILE:LINE: lines
+  --out FILE     with --export-web: the page to write (default:
                  DIR/<folder name>.html)
   --force        with --import: replace an existing fragment.glsl; with
                  --export-web: replace an existing page

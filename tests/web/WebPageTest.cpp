@@ -77,15 +77,7 @@ bool silent(const std::vector<float>& samples) {
 TEST(ExportWeb, RefusesWhatABrowserWouldNotBuildAtTheAuthorsLine) {
     TempDir dir;
     dir.copyTestFile("vertex.glsl", "vertex.glsl");
-    dir.write("fragment.glsl", "#version 330 core\n"
-                               "// Dims with time.\n"
-                               "out vec4 fragColor;\n"
-                               "uniform float timeValue;\n"
-                               "\n"
-                               "void main() {\n"
-                               "    float level = 1;\n"
-                               "    fragColor = vec4(vec3(level - timeValue / 30.0), 1.0);\n"
-                               "}\n");
+    dir.copyTestFile("int-to-float.frag", "fragment.glsl");
     std::string errors;
     EXPECT_EQ(exportPage(dir, errors), 1);
     EXPECT_EQ(occurrences(errors, "fragment.glsl:7: error: "), 1) << errors;

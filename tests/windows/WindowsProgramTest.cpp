@@ -45,9 +45,9 @@ struct WindowsPackage : ::testing::Environment {
         prefix.reset();
         server.reset();
     }
-    std::string path(const std::string& name) const {
-        return unpacked->file(VELLOMIRKE_WINDOWS_FOLDER "/" + name);
-    }
+    std::string path(const std::string& name) const { return folder() + "/" + name; }
+    // The unpacked zip's folder, which holds the sample piece.
+    std::string folder() const { return unpacked->file(VELLOMIRKE_WINDOWS_FOLDER); }
     std::unique_ptr<XvfbServer> server;
     std::unique_ptr<windowstest::WinePrefix> prefix;
     std::unique_ptr<TempDir> unpacked;
@@ -62,12 +62,24 @@ struct WineRun : ListenedRun {
 
     // `wineDebug` selects Wine's traces on the program's standard error.
     void start(const std::string& wineDebug = "-all",
-               const std::string& program = "vellomirke-demo.exe") {
+               const std::string& program = "vellomirke-demo.exe",
+               const std::vector<std::string>& args = {}) {
         for (const auto& [name, value] : package->prefix->environment()) {
             run.environment()[name] = value;
         }
         run.environment()["WINEDEBUG"] = wineDebug;
-        run.start({"wine", package->path(program)});
+        std::vector<std::string> command = {"wine", package->path(program)};
+        command.insert(command.end(), args.begin(), args.end());
+        run.start(command);
+    }
+
+    // vellomirke-live.exe run with `args` to its end, as runLiveCommand runs
+    // the Linux program: its exit status, with its standard error in `errors`.
+    int liveCommand(const std::vector<std::string>& args, std::string& errors) {
+        start("-all", "vellomirke-live.exe", args);
+        const std::optional<int> status = run.waitForExit(120s);
+        errors = run.errors();
+        return status.value_or(-1);
     }
 
     // vellomirke-live.exe started in the piece's folder, as an author does;
@@ -328,4 +340,64 @@ TEST(WindowsLive, TheMusicFollowsSeeksPausesAndLoopsAndF12SavesThePicture) {
 
     tap(run, "Escape");
     EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << run.errors();
+}
+
+namespace {
+
+// Where two texts first differ, for a failure message that does not print
+// a whole page.
+std::string firstDifference(const std::string& a, const std::string& b) {
+    const auto at = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    const std::size_t offset = at.first - a.begin();
+    return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size()) +
+           ", first difference at byte " + std::to_string(offset) + ": \"" + a.substr(offset, 40) +
+           "\" against \"" + b.substr(offset, 40) + "\"";
+}
+
+// `text` with each CR LF made LF, when every line ends with CR LF.
+std::string fromCrLf(std::string text) {
+    EXPECT_EQ(occurrences(text, "\r\n"), occurrences(text, "\n")) << text;
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+} // namespace
+
+// --export-web does on Windows what it does on Linux: the zip's sample piece,
+// soundtrack and all, becomes the same page byte for byte, and a piece that
+// GLSL ES refuses is refused in the same words, in lines ending with CR LF.
+TEST(WindowsLive, ExportsTheSamePageAsTheLinuxProgram) {
+    TempDir out;
+    std::string linuxErrors, windowsErrors;
+    ASSERT_EQ(runLiveCommand({"--export-web", "--out", out.file("piece.html"), package->folder()},
+                             out, linuxErrors),
+              0)
+        << linuxErrors;
+    const std::string linuxPage = readFile(out.file("piece.html"));
+    ASSERT_EQ(linuxErrors, "vellomirke-live: wrote " + out.file("piece.html") + "\n");
+    {
+        WineRun wine;
+        EXPECT_EQ(
+            wine.liveCommand({"--export-web", "--out", out.file("windows.html"), package->folder()},
+                             windowsErrors),
+            0)
+            << windowsErrors;
+    }
+    const std::string windowsPage = readFile(out.file("windows.html"));
+    EXPECT_TRUE(windowsPage == linuxPage) << firstDifference(windowsPage, linuxPage);
+    EXPECT_EQ(fromCrLf(windowsErrors), "vellomirke-live: wrote " + out.file("windows.html") + "\n");
+
+    TempDir refused;
+    refused.copyTestFile("vertex.glsl", "vertex.glsl");
+    refused.copyTestFile("int-to-float.frag", "fragment.glsl");
+    const std::vector<std::string> args = {"--export-web", "--out", refused.file("piece.html"),
+                                           refused.path()};
+    ASSERT_EQ(runLiveCommand(args, out, linuxErrors), 1) << linuxErrors;
+    ASSERT_EQ(occurrences(linuxErrors, "fragment.glsl:7: error: "), 1) << linuxErrors;
+    {
+        WineRun wine;
+        EXPECT_EQ(wine.liveCommand(args, windowsErrors), 1) << windowsErrors;
+    }
+    EXPECT_EQ(fromCrLf(windowsErrors), linuxErrors);
+    EXPECT_FALSE(std::filesystem::exists(refused.file("piece.html")));
 }
