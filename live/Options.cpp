@@ -102,7 +102,7 @@ standard error as FILE:LINE:COLUMN: lines, and the last picture that built
 stays on screen inside a red frame until the files build again.
 
 Options:
-  --fullscreen   full screen on the primary monitor, as the demo runs
+  --fullscreen   full screen on the primary monitor, no cursor, as in the demo
   --import SRC   turn SRC, a shader written around mainImage() for online
                  shader sites, into DIR/fragment.glsl (and add the sample
                  vertex.glsl if DIR has none); refuses shaders that use what
