@@ -22,10 +22,15 @@ def make_sample_piece(directory):
     return directory
 
 
-def make_piece(directory, fragment):
-    """A silent piece: the sample's vertex stage and `fragment`'s source."""
+def make_gradient_piece(directory, moving):
+    """A silent piece that costs next to nothing to draw: a gradient across
+    the screen, with the sample's vertex stage. With `moving` its blue follows
+    timeValue; without, it does not read timeValue: one picture, drawn once."""
     os.mkdir(directory)
     shutil.copy(os.path.join(REPO, "assets", "vertex.glsl"), directory)
+    blue = "fract(timeValue)" if moving else "0.5"
     with open(os.path.join(directory, "fragment.glsl"), "w") as f:
-        f.write(fragment)
+        f.write("#version 330 core\n" + ("uniform float timeValue;\n" if moving else "") +
+                "uniform vec2 windowSize;\nout vec4 colour;\n"
+                f"void main() {{ colour = vec4(gl_FragCoord.xy / windowSize, {blue}, 1.0); }}\n")
     return directory

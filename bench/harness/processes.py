@@ -14,6 +14,15 @@ def median(values):
     return statistics.median(values) if values else float("nan")
 
 
+def medians(**sides):
+    """For each side (the program, its baseline) a list of figures per name:
+    their medians by side, and every run's figures under "runs"."""
+    result = {side: {name: median(v) for name, v in figures.items()}
+              for side, figures in sides.items()}
+    result["runs"] = {side: dict(figures) for side, figures in sides.items()}
+    return result
+
+
 def run_env(display, **extra):
     env = dict(os.environ)
     env["DISPLAY"] = display
@@ -34,6 +43,19 @@ def run_with_output(command, env, cwd, out_path, timeout=120):
         raise RuntimeError("no result from " + " ".join(command))
     with open(out_path) as f:
         return [line.split() for line in f if line.strip()]
+
+
+def launch_phases(s):
+    """What every start-up has, from its stamps: the shared objects loaded
+    before main (a count), and in ms launch to first frame, the loading
+    before glfwInit, glfwInit, and the window with its context."""
+    return {
+        "libraries": s["libraries"],
+        "total": s["firstFrame"],
+        "before_glfwInit": s["glfwInit.begin"],
+        "glfwInit": s["glfwInit.end"] - s["glfwInit.begin"],
+        "window": s["window"] - s["glfwInit.end"],
+    }
 
 
 def startup_stamps(tools, program, display, piece, scratch):

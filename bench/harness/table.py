@@ -13,6 +13,24 @@ def ratio(a, b):
     return f"{a / b:.2f}x" if b else "n/a"
 
 
+def total_row(label, program, baseline):
+    """A whole start-up, launch to first frame, against its baseline."""
+    return (label, f"{program['total']:.1f} ms", f"{baseline['total']:.1f} ms",
+            f"{program['ratio_total']:.2f}x", "")
+
+
+def libraries_row(program, baseline):
+    return ("&nbsp;&nbsp;shared objects loaded before main", f"{program['libraries']:.0f}",
+            f"{baseline['libraries']:.0f}", "", "")
+
+
+def phase_row(label, key, program, baseline=None):
+    """A part of a start-up in ms, the program's beside its baseline's ("-"
+    when the baseline has no such part)."""
+    return (f"&nbsp;&nbsp;{label}", f"{program[key]:.1f} ms",
+            f"{baseline[key]:.1f} ms" if baseline else "-", "", "")
+
+
 def table(results, measurements):
     """Each measurement's rows, in the order of `measurements`."""
     lines = ["| Measure | Demo | Baseline | Ratio | Target |", "|---|---|---|---|---|"]

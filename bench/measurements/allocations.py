@@ -4,7 +4,7 @@ counted by the preloaded AllocationCounter."""
 import os
 from collections import defaultdict
 
-from harness.processes import log, median, run_env, run_with_output
+from harness.processes import log, medians, run_env, run_with_output
 from harness.table import ratio
 
 NAME = "allocations"
@@ -32,9 +32,7 @@ def measure(bench):
             counts = {k: int(v) for k, v in rows}
             for key in ("program", "library", "runtime"):
                 results[who][key].append(counts[key] / counts["frames"])
-    summary = {who: {k: median(v) for k, v in r.items()} for who, r in results.items()}
-    summary["runs"] = {who: dict(r) for who, r in results.items()}
-    return summary
+    return medians(**results)
 
 
 def rows(a, machine):

@@ -6,7 +6,7 @@ import re
 import subprocess
 import time
 
-from harness.pieces import make_piece
+from harness.pieces import make_gradient_piece
 from harness.processes import log, run_env, run_with_output
 from harness.tools import REPO
 
@@ -16,14 +16,6 @@ TITLE = "capture"
 # Frames per second of video: 301 frames of each piece, which keeps the
 # measurement to a couple of minutes on a two-core machine.
 CAPTURE_FPS = 10
-
-# The cheap piece: a one-line gradient, for which the render is nearly free.
-GRADIENT = """#version 330 core
-uniform float timeValue;
-uniform vec2 windowSize;
-out vec4 colour;
-void main() { colour = vec4(gl_FragCoord.xy / windowSize, fract(timeValue), 1.0); }
-"""
 
 # Both ways of converting the frames to YUV run on any machine: the capture
 # library picks the CPU under a software renderer and the GPU pass otherwise.
@@ -88,7 +80,8 @@ def software_renderer(renderer):
 
 def measure(bench):
     scratch = bench.scratch
-    gradient = make_piece(os.path.join(scratch, "gradient"), GRADIENT)
+    # The cheap piece, for which the render is nearly free.
+    gradient = make_gradient_piece(os.path.join(scratch, "gradient"), moving=True)
     results = {}
     for name, piece in (("sample", bench.piece), ("gradient", gradient)):
         log(f"  capture: {name} live")

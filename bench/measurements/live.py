@@ -6,8 +6,9 @@ import re
 import subprocess
 from collections import defaultdict
 
-from harness.pieces import make_piece
-from harness.processes import log, median, run_env, startup_stamps
+from harness.pieces import make_gradient_piece
+from harness.processes import launch_phases, log, medians, run_env, startup_stamps
+from harness.table import libraries_row, phase_row, total_row
 
 NAME = "live"
 TITLE = "vellomirke-live"
@@ -15,23 +16,10 @@ TITLE = "vellomirke-live"
 # Seconds over which a still picture's processor time is taken.
 IDLE_SECONDS = 10
 
-# A piece that does not read timeValue: one picture, drawn once.
-STATIC_PIECE = """#version 330 core
-uniform vec2 windowSize;
-out vec4 colour;
-void main() { colour = vec4(gl_FragCoord.xy / windowSize, 0.5, 1.0); }
-"""
-
 
 def live_phases(s):
     """Start-up of vellomirke-live, or of the windowed baseline, from its stamps."""
-    phases = {
-        "libraries": s["libraries"],
-        "total": s["firstFrame"],
-        "before_glfwInit": s["glfwInit.begin"],
-        "glfwInit": s["glfwInit.end"] - s["glfwInit.begin"],
-        "window": s["window"] - s["glfwInit.end"],
-    }
+    phases = launch_phases(s)
     if "size" in s:  # vellomirke-live
         # The first glfwGetTime starts the piece's clock, after the build.
         phases["loader"] = s["swapInterval"] - s["current"]
@@ -60,7 +48,7 @@ def idle_cpu(tools, display, title, command, key=None):
 
 def measure(bench):
     tools, display, piece = bench.tools, bench.display, bench.piece
-    still_piece = make_piece(os.path.join(bench.scratch, "still"), STATIC_PIECE)
+    still_piece = make_gradient_piece(os.path.join(bench.scratch, "still"), moving=False)
     live, baseline = defaultdict(list), defaultdict(list)
     windowed = [tools["baseline"], "--windowed"]
     for i in range(bench.runs):
@@ -76,28 +64,21 @@ def measure(bench):
             idle_cpu(tools, display, "vellomirke-live - ", [tools["live"], piece], key="p"))
         live["cpu_static"].append(
             idle_cpu(tools, display, "vellomirke-live - ", [tools["live"], still_piece]))
-    return {"live": {k: median(v) for k, v in live.items()},
-            "baseline": {k: median(v) for k, v in baseline.items()},
-            "runs": {"live": dict(live), "baseline": dict(baseline)}}
+    return medians(live=live, baseline=baseline)
 
 
 def rows(r, machine):
     d, b = r["live"], r["baseline"]
     return [
-        ("vellomirke-live: launch to first picture (sample piece, 1280x720 window)",
-         f"{d['total']:.1f} ms", f"{b['total']:.1f} ms", f"{d['ratio_total']:.2f}x", ""),
-        ("&nbsp;&nbsp;shared objects loaded before main", f"{d['libraries']:.0f}",
-         f"{b['libraries']:.0f}", "", ""),
-        ("&nbsp;&nbsp;launch to glfwInit (loading)", f"{d['before_glfwInit']:.1f} ms",
-         f"{b['before_glfwInit']:.1f} ms", "", ""),
-        ("&nbsp;&nbsp;glfwInit", f"{d['glfwInit']:.1f} ms", f"{b['glfwInit']:.1f} ms", "", ""),
-        ("&nbsp;&nbsp;window and context", f"{d['window']:.1f} ms", f"{b['window']:.1f} ms",
-         "", ""),
-        ("&nbsp;&nbsp;GL loader", f"{d['loader']:.1f} ms", "-", "", ""),
-        ("&nbsp;&nbsp;1920x1080 target, presenter, first build",
-         f"{d['target_and_build']:.1f} ms", "-", "", ""),
-        ("&nbsp;&nbsp;first draw (the driver finishes the program)",
-         f"{d['first_draw']:.1f} ms", "-", "", ""),
+        total_row("vellomirke-live: launch to first picture (sample piece, 1280x720 window)",
+                  d, b),
+        libraries_row(d, b),
+        phase_row("launch to glfwInit (loading)", "before_glfwInit", d, b),
+        phase_row("glfwInit", "glfwInit", d, b),
+        phase_row("window and context", "window", d, b),
+        phase_row("GL loader", "loader", d),
+        phase_row("1920x1080 target, presenter, first build", "target_and_build", d),
+        phase_row("first draw (the driver finishes the program)", "first_draw", d),
         ("&nbsp;&nbsp;first present and swap (the piece drawn, scaled into the window)",
          f"{d['first_present']:.1f} ms", f"{b['first_frame']:.1f} ms (a cleared frame)", "",
          ""),

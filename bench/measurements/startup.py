@@ -3,24 +3,18 @@ audio offset from the same stamps."""
 
 from collections import defaultdict
 
-from harness.processes import log, median, startup_stamps
+from harness.processes import launch_phases, log, medians, startup_stamps
+from harness.table import libraries_row, phase_row, total_row
 
 NAME = "startup"
 TITLE = "start-up"
 
 
-def split_phases(stamps):
-    """The phases of one start-up, in ms, from its stamps."""
-    s = stamps
-    phases = {
-        "libraries": s["libraries"],
-        "total": s["firstFrame"],
-        "before_glfwInit": s["glfwInit.begin"],
-        "glfwInit": s["glfwInit.end"] - s["glfwInit.begin"],
-        "window": s["window"] - s["glfwInit.end"],
-        "make_current": s["current"] - s["window"],
-        "first_frame": s["firstFrame"] - s["loop"],
-    }
+def split_phases(s):
+    """The phases of one start-up of the demo or the baseline, from its stamps."""
+    phases = launch_phases(s)
+    phases["make_current"] = s["current"] - s["window"]
+    phases["first_frame"] = s["firstFrame"] - s["loop"]
     if "resizeCallback" in s:  # the demo
         phases["loader"] = s["swapInterval"] - s["current"]
         phases["shader_build"] = s["resizeCallback"] - s["swapInterval"]
@@ -50,32 +44,23 @@ def measure(bench):
         demo["ratio_without_shader_work"].append(
             demo["without_shader_work"][-1] / baseline["total"][-1])
         demo["ratio_total"].append(demo["total"][-1] / baseline["total"][-1])
-    return {"demo": {k: median(v) for k, v in demo.items()},
-            "baseline": {k: median(v) for k, v in baseline.items()},
-            "runs": {"demo": dict(demo), "baseline": dict(baseline)}}
+    return medians(demo=demo, baseline=baseline)
 
 
 def rows(r, machine):
     d, b = r["demo"], r["baseline"]
     return [
-        ("Start-up: launch to first frame presented", f"{d['total']:.1f} ms",
-         f"{b['total']:.1f} ms", f"{d['ratio_total']:.2f}x", ""),
-        ("&nbsp;&nbsp;shared objects loaded before main", f"{d['libraries']:.0f}",
-         f"{b['libraries']:.0f}", "", ""),
-        ("&nbsp;&nbsp;launch to glfwInit (loading; soundtrack open and App)",
-         f"{d['before_glfwInit']:.1f} ms", f"{b['before_glfwInit']:.1f} ms", "", ""),
-        ("&nbsp;&nbsp;glfwInit", f"{d['glfwInit']:.1f} ms", f"{b['glfwInit']:.1f} ms", "", ""),
-        ("&nbsp;&nbsp;full-screen window and context", f"{d['window']:.1f} ms",
-         f"{b['window']:.1f} ms", "", ""),
-        ("&nbsp;&nbsp;context made current", f"{d['make_current']:.1f} ms",
-         f"{b['make_current']:.1f} ms", "", ""),
-        ("&nbsp;&nbsp;GL loader (gladLoadGL)", f"{d['loader']:.1f} ms", "-", "", ""),
-        ("&nbsp;&nbsp;shader build and use, viewport", f"{d['shader_build']:.1f} ms", "-", "",
-         ""),
-        ("&nbsp;&nbsp;geometry, clear colour, playLooping", f"{d['geometry']:.1f} ms", "-", "",
-         ""),
-        ("&nbsp;&nbsp;first frame (draw, swap)", f"{d['first_frame']:.1f} ms",
-         f"{b['first_frame']:.1f} ms", "", ""),
+        total_row("Start-up: launch to first frame presented", d, b),
+        libraries_row(d, b),
+        phase_row("launch to glfwInit (loading; soundtrack open and App)", "before_glfwInit",
+                  d, b),
+        phase_row("glfwInit", "glfwInit", d, b),
+        phase_row("full-screen window and context", "window", d, b),
+        phase_row("context made current", "make_current", d, b),
+        phase_row("GL loader (gladLoadGL)", "loader", d),
+        phase_row("shader build and use, viewport", "shader_build", d),
+        phase_row("geometry, clear colour, playLooping", "geometry", d),
+        phase_row("first frame (draw, swap)", "first_frame", d, b),
         ("Start-up less shader work (the build, and the first frame's excess over the "
          "baseline's)", f"{d['without_shader_work']:.1f} ms", f"{b['total']:.1f} ms",
          f"{d['ratio_without_shader_work']:.2f}x", "<= 1.03x"),
