@@ -1,6 +1,7 @@
 #include "Builder.h"
 
 #include "LogMapper.h"
+#include "StrictCheck.h"
 #include "TextFile.h"
 
 #include <optional>
@@ -54,5 +55,9 @@ BuildResult buildPiece(const std::string& dir) {
     // Link messages name no file; they concern the pair.
     addFailure("link", built.link, "link: the two stages do not link", result.problems);
     result.program = std::move(built.program);
+    if (result.program) {
+        // The texts as the driver read them: up to a NUL byte, if any.
+        result.warnings = strictCheck(vertex.text(), fragment.text());
+    }
     return result;
 }

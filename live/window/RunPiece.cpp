@@ -154,11 +154,15 @@ int runPiece(const Options& options) {
     Presenter presenter;
     Program program;
     bool failing = false;
+    int warnings = 0;   // the strict check's, for the title
     bool timed = false; // the program reads timeValue: its picture moves with the time
     bool drawn = false; // the frame holds the picture of this build at this time
     auto rebuild = [&] {
         BuildResult built = buildPiece(options.dir);
         report(built.problems);
+        report(built.warnings);
+        presenter.showProblems(built.problems, built.warnings);
+        warnings = static_cast<int>(built.warnings.size());
         failing = !built.program;
         if (built.program) {
             program = std::move(built.program);
@@ -229,6 +233,7 @@ int runPiece(const Options& options) {
             glfwSwapBuffers(window);
             title.frameShown();
         }
+        title.setWarnings(warnings);
         title.update(now, time, clock.paused(), jumped || !music);
         if (!music) {
             music.emplace(options.dir + "/audio.mp3");

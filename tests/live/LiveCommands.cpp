@@ -30,15 +30,20 @@ void tap(DemoRun& run, const std::string& key) {
 }
 
 int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
-                   std::string& errors) {
+                   std::string& errors, std::string* output, const Environment& environment) {
     ProcessOptions options;
     options.argv = {VELLOMIRKE_LIVE_BINARY};
     options.argv.insert(options.argv.end(), args.begin(), args.end());
+    options.environment = environment;
+    options.environment["DISPLAY"] = std::nullopt;
     options.stdoutPath = scratch.file(".command-stdout");
     options.stderrPath = scratch.file(".command-stderr");
     ChildProcess process(options);
     auto status = process.waitForExit(std::chrono::seconds(30));
     errors = readFile(options.stderrPath);
+    if (output != nullptr) {
+        *output = readFile(options.stdoutPath);
+    }
     return status.value_or(-1);
 }
 

@@ -25,10 +25,14 @@ StillSpan watchStandingStill(testsupport::DemoRun& run, std::chrono::millisecond
 // that taps one key twice waits for the effect of the first in between.
 void tap(testsupport::DemoRun& run, const std::string& key);
 
-// Runs vellomirke-live with `args` to its end; returns the exit status, with
-// its standard error in `errors`.
+// Runs vellomirke-live with `args` to its end, with no display (DISPLAY
+// unset: none of its commands but running a piece needs one) and with
+// `environment` besides. Returns the exit status, with its standard error in
+// `errors` and, where asked, its standard output in `output`; both pass
+// through files in `scratch`.
 int runLiveCommand(const std::vector<std::string>& args, const testsupport::TempDir& scratch,
-                   std::string& errors);
+                   std::string& errors, std::string* output = nullptr,
+                   const testsupport::Environment& environment = {});
 
 // Replaces `name` in `dir` the way many editors save: the new text goes to
 // another file, which is then renamed over the old one.
