@@ -1,7 +1,6 @@
 #include "Builder.h"
 
 #include "LogMapper.h"
-#include "StrictCheck.h"
 #include "TextFile.h"
 
 #include <optional>
@@ -56,8 +55,7 @@ BuildResult buildPiece(const std::string& dir) {
     addFailure("link", built.link, "link: the two stages do not link", result.problems);
     result.program = std::move(built.program);
     if (result.program) {
-        // The texts as the driver read them: up to a NUL byte, if any.
-        result.warnings = strictCheck(vertex.text(), fragment.text());
+        result.texts = PieceTexts{vertex.text(), fragment.text()};
     }
     return result;
 }
