@@ -12,7 +12,7 @@ bool isIdentifierChar(char c) {
 
 int declarationLine(const std::string& source, const std::string& name) {
     int line = 1;
-    int depth = 0;         // braces: a function's body, a block's members
+    int depth = 0;         // braces and parentheses: bodies, members, parameters
     bool lineStart = true; // nothing but blanks so far on this line
     const size_t size = source.size();
     for (size_t i = 0; i < size;) {
@@ -49,8 +49,8 @@ int declarationLine(const std::string& source, const std::string& name) {
             }
             lineStart = false;
         } else {
-            depth += c == '{';
-            depth -= c == '}' && depth > 0;
+            depth += c == '{' || c == '(';
+            depth -= (c == '}' || c == ')') && depth > 0;
             lineStart = lineStart && std::isspace(static_cast<unsigned char>(c));
             ++i;
         }

@@ -57,8 +57,9 @@ Findings checkPosition(const StageInterface& vertex) {
     return findings;
 }
 
-// One uniform of the demo's: the stage that uses it shows it, the vertex
-// stage's declaration where both do.
+// One uniform of the demo's, of the type the demo sets or an error; shown
+// where a stage uses it (the vertex stage's where both do), or where it is
+// declared.
 Finding checkUniform(const PieceInterface& piece, const char* name, const char* type,
                      const char* meaning, const char* absent) {
     const Declared* shown = nullptr;

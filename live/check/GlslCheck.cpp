@@ -51,7 +51,7 @@ std::unique_ptr<glslang::TShader> parsed(const Stage& stage, int defaultVersion,
     // without one.
     const bool compiled =
         shader->parse(GetDefaultResources(), defaultVersion, profile, false, false, messages);
-    const size_t before = findings.size();
+    const int errorsBefore = countAt(findings, Finding::Level::Error);
     for (Finding& finding :
          readGlslangLog(shader->getInfoLog(), stage.fileName, stage.authorLine)) {
         if (!errorsOnly || finding.level == Finding::Level::Error) {
@@ -59,8 +59,7 @@ std::unique_ptr<glslang::TShader> parsed(const Stage& stage, int defaultVersion,
         }
     }
     if (!compiled) {
-        if (countAt(Findings(findings.begin() + before, findings.end()), Finding::Level::Error) ==
-            0) {
+        if (countAt(findings, Finding::Level::Error) == errorsBefore) {
             findings.push_back({Finding::Level::Error, stage.fileName, 0, "does not compile"});
         }
         return nullptr;
