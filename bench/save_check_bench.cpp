@@ -5,13 +5,10 @@
 // core context. A process's first strict check also makes glslang's symbol
 // tables, once: it is reported on its own. Prints medians over ROUNDS saves
 // as "key milliseconds" lines.
+#include "BenchGl.h"
 #include "Program.h"
 #include "StrictCheck.h"
 
-#include <GLFW/glfw3.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,16 +18,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using namespace bench;
 
 std::string fileText(const char* path) {
     std::ifstream file(path, std::ios::binary);
@@ -73,19 +61,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int rounds = std::max(1, std::atoi(argv[3]));
-    glfwInit();
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(320, 180, "save_check_bench", nullptr, nullptr);
-    if (window == nullptr) {
-        glfwTerminate();
-        return 1;
-    }
-    glfwMakeContextCurrent(window);
-    if (!gladLoadGL(glfwGetProcAddress)) {
-        glfwTerminate();
+    if (!bench::openGlWindow(320, 180, "save_check_bench", false)) {
         return 1;
     }
     measure(fileText(argv[1]), fileText(argv[2]), rounds);
