@@ -3,6 +3,10 @@
 #include "DeclarationLine.h"
 #include "StageLink.h"
 
+// The syntax tree, the version and the profile come through glslang's own
+// headers, beyond its public interface: its reflection gives a program's
+// inputs and outputs, not what passes between the stages, nor any line.
+// Only members that no build option of glslang moves are read.
 #include <glslang/Include/intermediate.h>
 #include <glslang/MachineIndependent/localintermediate.h>
 #include <glslang/Public/ResourceLimits.h>
