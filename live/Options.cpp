@@ -120,7 +120,7 @@ glslang, the reference GLSL compiler, would not is shown with a warning at
 the line concerned (stricter drivers refuse it); the title counts them.
 
 Options:
-  --fullscreen   full screen on the primary monitor, as the demo runs
+  --fullscreen   full screen on the primary monitor, no cursor, as in the demo
   --import SRC   turn SRC, a shader written around mainImage() for online
                  shader sites, into DIR/fragment.glsl (and add the sample
                  vertex.glsl if DIR has none); refuses shaders that use what

@@ -206,9 +206,10 @@ int exportWeb(const std::string& dir, const std::string& out, bool force) {
         }
         mp3 = std::move(*bytes);
     }
-    const std::string failure = replaceFile(target, webPage(title, *vertex, *fragment, mp3));
-    if (!failure.empty()) {
-        std::cerr << "vellomirke-live: cannot write " << target << ": " << failure << "\n";
+    const auto failure = replaceFile(target, webPage(title, *vertex, *fragment, mp3));
+    if (failure) {
+        std::cerr << "vellomirke-live: " << failure->describe(target) << "; nothing was written"
+                  << (failure->refused() ? " (--out FILE writes the page elsewhere)" : "") << "\n";
         return 1;
     }
     std::cerr << "vellomirke-live: wrote " << target

@@ -84,16 +84,29 @@ GLFWwindow* openWindow(bool fullscreen) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    return fullscreen ? glfwCreateWindow(demo::width, demo::height, "vellomirke-live",
-                                         glfwGetPrimaryMonitor(), nullptr)
-                      : glfwCreateWindow(1280, 720, "vellomirke-live", nullptr, nullptr);
+    if (!fullscreen) {
+        return glfwCreateWindow(1280, 720, "vellomirke-live", nullptr, nullptr);
+    }
+    GLFWwindow* window = glfwCreateWindow(demo::width, demo::height, "vellomirke-live",
+                                          glfwGetPrimaryMonitor(), nullptr);
+    // Shown as the demo shows it, with no cursor over the picture: hidden,
+    // not captured, so the pointer still leaves the window freely. Beside an
+    // editor the window keeps it.
+    if (window != nullptr) {
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    }
+    return window;
 }
 
-// F12: the picture saved beside the piece, and where it went.
+// F12: the picture saved beside the piece, and where it went. Where the
+// folder takes no file (read-only media), the shot is not put anywhere else:
+// the author is told, and the piece runs on.
 void saveShot(const DemoFrame& frame, const std::string& dir, double time) {
-    std::string saved = saveFrameShot(frame, dir, time);
+    const FrameShot shot = saveFrameShot(frame, dir, time);
     std::cerr << "vellomirke-live: "
-              << (saved.empty() ? "could not save the picture in " + dir : "saved " + saved)
+              << (shot.failure
+                      ? shot.failure->describe(shot.path) + "; the picture was not saved anywhere"
+                      : "saved " + shot.path)
               << std::endl;
 }
 

@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "Pictures.h"
 #include "PngPicture.h"
+#include "ReadOnlyFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -313,4 +314,52 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
     std::cout << "save to new picture: median " << median << " ms, from " << milliseconds.front()
               << " to " << milliseconds.back() << " ms over 10 saves" << std::endl;
     EXPECT_EQ(run.errors(), "");
+}
+
+// Full screen is how a piece is shown: no cursor over it. In a window beside
+// the editor the cursor stays, as over any other window.
+TEST_F(LiveWindow, FullScreenHidesTheCursorAndTheWindowKeepsIt) {
+    start("position-and-time.frag");
+    EXPECT_GT(run.visibleCursorAfterPointerMoves(), 0) << "no cursor over the window";
+
+    DemoRun shown;
+    shown.useShaders("position-and-time.frag");
+    startLive(shown, liveCommand(shown, {"--fullscreen"}));
+    EXPECT_EQ(shown.visibleCursorAfterPointerMoves(), 0) << "the cursor shows over the picture";
+    tap(shown, "Escape");
+    EXPECT_EQ(shown.waitForExit(), std::optional<int>(0)) << shown.errors();
+}
+
+// A piece on read-only media runs as any other and nothing is written there;
+// F12 says why it saved nothing, and the program goes on.
+TEST_F(LiveWindow, RunsFromAReadOnlyFolderWhereF12SaysWhyItSavedNothing) {
+    run.useShaders("position-and-time.frag");
+    const std::string before = folderState(run.dir().path());
+    window = startLive(run, onReadOnlyFolder(run.dir().path(), liveCommand(run)));
+    auto probe = [](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); };
+    ASSERT_TRUE(probe(run.waitForPicture(probe))) << run.errors();
+
+    tap(run, "F12");
+    const std::string refusal = "its folder is read-only; the picture was not saved anywhere\n";
+    ASSERT_TRUE(waitUntil([&] { return run.errors().find(refusal) != std::string::npos; }))
+        << run.errors();
+    const std::string errors = run.errors();
+    const std::string line = errors.substr(errors.rfind('\n', errors.find(refusal)) + 1);
+    EXPECT_EQ(line.rfind("vellomirke-live: cannot write " + run.dir().path() + "/shot-", 0), 0u)
+        << errors;
+
+    const double at = encodedTime(run.picture());
+    EXPECT_GT(
+        encodedTime(run.waitForPicture([&](const Image& i) { return encodedTime(i) > at + 0.5; })),
+        at + 0.5)
+        << "the piece stopped after F12";
+    tap(run, "p");
+    EXPECT_TRUE(waitUntil([&] {
+        return run.x().title(window).find("paused") != std::string::npos;
+    })) << "a key after F12 did nothing: "
+        << run.x().title(window);
+    tap(run, "Escape");
+    EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << run.errors();
+    EXPECT_EQ(run.output(), "");
+    EXPECT_EQ(folderState(run.dir().path()), before);
 }

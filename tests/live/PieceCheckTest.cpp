@@ -38,7 +38,7 @@ int check(const TempDir& piece, std::string& output) {
     TempDir scratch;
     std::string errors;
     const int status =
-        runLiveCommand({"--check", piece.path()}, scratch, errors, &output,
+        runLiveCommand({"--check", piece.path()}, scratch, errors, output,
                        {{"SDL_AUDIODRIVER", "pulse"}, {"PULSE_SERVER", scratch.file("no-server")}});
     EXPECT_EQ(errors, "") << output;
     return status;
