@@ -12,6 +12,7 @@
 #include "Music.h"
 #include "PieceClock.h"
 #include "Presenter.h"
+#include "StrictCheck.h"
 #include "TitleBar.h"
 #include "Watcher.h"
 
@@ -167,11 +168,16 @@ int runPiece(const Options& options) {
     Presenter presenter;
     Program program;
     bool failing = false;
+    std::optional<PieceTexts> unchecked; // built by the driver, not yet by the strict check
+    int warnings = 0;                    // the strict check's, for the title
     bool timed = false; // the program reads timeValue: its picture moves with the time
     bool drawn = false; // the frame holds the picture of this build at this time
     auto rebuild = [&] {
         BuildResult built = buildPiece(options.dir);
         report(built.problems);
+        presenter.showProblems(built.problems, {});
+        unchecked = std::move(built.texts);
+        warnings = 0;
         failing = !built.program;
         if (built.program) {
             program = std::move(built.program);
@@ -242,6 +248,18 @@ int runPiece(const Options& options) {
             glfwSwapBuffers(window);
             title.frameShown();
         }
+        // The strict check comes after the new picture, which it never holds
+        // back: a process's first check also makes glslang's symbol tables.
+        if (unchecked && drawn) {
+            const std::vector<std::string> found =
+                strictCheck(unchecked->vertex, unchecked->fragment);
+            unchecked.reset();
+            report(found);
+            presenter.showProblems({}, found);
+            warnings = static_cast<int>(found.size());
+            events.needsPresent = events.needsPresent || !found.empty();
+        }
+        title.setWarnings(warnings);
         title.update(now, time, clock.paused(), jumped || !music);
         if (!music) {
             music.emplace(options.dir + "/audio.mp3");

@@ -37,6 +37,25 @@ void tap(DemoRun& run, const std::string& key) {
     run.release({key});
 }
 
+namespace {
+
+// A command's run, with its standard output in `output` where given.
+int runToTheEnd(ProcessOptions options, const TempDir& scratch, std::string& errors,
+                std::string* output) {
+    options.environment["DISPLAY"] = std::nullopt;
+    options.stdoutPath = scratch.file(".command-stdout");
+    options.stderrPath = scratch.file(".command-stderr");
+    ChildProcess process(options);
+    auto status = process.waitForExit(std::chrono::seconds(30));
+    errors = readFile(options.stderrPath);
+    if (output != nullptr) {
+        *output = readFile(options.stdoutPath);
+    }
+    return status.value_or(-1);
+}
+
+} // namespace
+
 int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
                    std::string& errors, const std::string& readOnlyFolder) {
     ProcessOptions options;
@@ -45,12 +64,16 @@ int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
     if (!readOnlyFolder.empty()) {
         options.argv = onReadOnlyFolder(readOnlyFolder, options.argv);
     }
-    options.stdoutPath = scratch.file(".command-stdout");
-    options.stderrPath = scratch.file(".command-stderr");
-    ChildProcess process(options);
-    auto status = process.waitForExit(std::chrono::seconds(30));
-    errors = readFile(options.stderrPath);
-    return status.value_or(-1);
+    return runToTheEnd(options, scratch, errors, nullptr);
+}
+
+int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
+                   std::string& errors, std::string& output, const Environment& environment) {
+    ProcessOptions options;
+    options.argv = {VELLOMIRKE_LIVE_BINARY};
+    options.argv.insert(options.argv.end(), args.begin(), args.end());
+    options.environment = environment;
+    return runToTheEnd(options, scratch, errors, &output);
 }
 
 void saveByRename(const TempDir& dir, const std::string& name, const std::string& content) {
