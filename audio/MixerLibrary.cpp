@@ -19,6 +19,7 @@ bool load(MixerLibrary& l) {
         return false;
     }
     return resolve(sdl, "SDL_SetHint", l.setHint) &&
+           resolve(sdl, "SDL_SetHintWithPriority", l.setHintWithPriority) &&
            resolve(sdl, "SDL_InitSubSystem", l.initSubSystem) &&
            resolve(sdl, "SDL_QuitSubSystem", l.quitSubSystem) &&
            resolve(sdl, "SDL_RWFromFile", l.rwFromFile) && resolve(sdl, "SDL_Quit", l.quit) &&

@@ -9,6 +9,7 @@
 
 struct MixerLibrary {
     decltype(&SDL_SetHint) setHint;
+    decltype(&SDL_SetHintWithPriority) setHintWithPriority;
     decltype(&SDL_InitSubSystem) initSubSystem;
     decltype(&SDL_QuitSubSystem) quitSubSystem;
     decltype(&SDL_RWFromFile) rwFromFile;

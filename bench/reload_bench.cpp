@@ -4,30 +4,18 @@
 // it), and the first frame drawn with the new program, where the driver
 // finishes its work on it; against an ordinary frame. Prints medians over
 // ROUNDS rebuilds as "key milliseconds" lines.
+#include "BenchGl.h"
 #include "DemoContract.h"
 #include "DemoRectangle.h"
 #include "ShaderProgram.h"
 
-#include <GLFW/glfw3.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using namespace bench;
 
 void drawFrame(const DemoRectangle& rectangle) {
     glClear(GL_COLOR_BUFFER_BIT);
@@ -70,19 +58,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int rounds = std::max(1, std::atoi(argv[3]));
-    glfwInit();
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    GLFWwindow* window =
-        glfwCreateWindow(demo::width, demo::height, "reload_bench", nullptr, nullptr);
-    if (window == nullptr) {
-        glfwTerminate();
-        return 1;
-    }
-    glfwMakeContextCurrent(window);
-    if (!gladLoadGL(glfwGetProcAddress)) {
-        glfwTerminate();
+    if (!bench::openGlWindow(demo::width, demo::height, "reload_bench", true)) {
         return 1;
     }
     measure(argv[1], argv[2], rounds);

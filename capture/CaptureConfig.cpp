@@ -22,12 +22,12 @@ int parseFps(const std::string& text) {
     return fps;
 }
 
-Conversion parseConversion(const std::string& text) {
+ConversionSite parseConversion(const std::string& text) {
     if (text.empty()) {
-        return Conversion::automatic;
+        return ConversionSite::automatic;
     }
     if (text == "gpu" || text == "cpu") {
-        return text == "gpu" ? Conversion::gpu : Conversion::cpu;
+        return text == "gpu" ? ConversionSite::gpu : ConversionSite::cpu;
     }
     throw std::runtime_error("VELLOMIRKE_CAPTURE_CONVERT must be \"gpu\" or \"cpu\", not \"" +
                              text + "\"");

@@ -10,13 +10,13 @@
 //   VELLOMIRKE_CAPTURE_CONVERT "gpu" or "cpu": where frames are converted to
 //                              YUV; unset, on the CPU under a software
 //                              renderer and on the GPU otherwise
-enum class Conversion { automatic, gpu, cpu };
+enum class ConversionSite { automatic, gpu, cpu };
 
 struct CaptureConfig {
     int fps = 0;
     std::string videoPath;
     std::string ffmpeg;
-    Conversion conversion = Conversion::automatic;
+    ConversionSite conversion = ConversionSite::automatic;
 };
 
 // The configuration of this process; throws std::runtime_error naming the

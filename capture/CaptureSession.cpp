@@ -56,7 +56,7 @@ bool CaptureSession::capture(GLFWwindow* window) {
             grabber_ = std::make_unique<FrameGrabber>(width_, height_, config_.conversion);
             encoder_ = std::make_unique<VideoEncoder>(VideoEncoder::Settings{
                 config_.ffmpeg, config_.videoPath, width_, height_, config_.fps,
-                grabber_->inputBytes(), grabber_->conversion()});
+                grabber_->inputBytes(), grabber_->planeConverter()});
         }
         if (!grabber_->grab(framebufferWidth, framebufferHeight, toEncoder())) {
             return false;
@@ -70,7 +70,7 @@ bool CaptureSession::capture(GLFWwindow* window) {
 }
 
 FrameGrabber::Sink CaptureSession::toEncoder() {
-    return [this](const FrameGrabber::Copy& copy) { return encoder_->write(copy); };
+    return [this](const FrameFill& fill) { return encoder_->write(fill); };
 }
 
 bool CaptureSession::finish() {

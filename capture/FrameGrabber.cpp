@@ -24,13 +24,14 @@ bool isSoftwareRenderer(const GlFunctions& gl) {
     return false;
 }
 
-bool convertOnGpu(const GlFunctions& gl, Conversion where) {
-    return where == Conversion::automatic ? !isSoftwareRenderer(gl) : where == Conversion::gpu;
+bool convertOnGpu(const GlFunctions& gl, ConversionSite where) {
+    return where == ConversionSite::automatic ? !isSoftwareRenderer(gl)
+                                              : where == ConversionSite::gpu;
 }
 
 // Made with the context's state saved, before the pass sets itself up in it.
 std::optional<YuvPass> setUpPass(const GlFunctions& gl, const PlaneLayout& layout,
-                                 Conversion where) {
+                                 ConversionSite where) {
     GlStateGuard saved(gl);
     if (!convertOnGpu(gl, where)) {
         return std::nullopt;
@@ -50,7 +51,7 @@ PixelOrder windowPixelOrder(const GlFunctions& gl) {
 
 } // namespace
 
-FrameGrabber::FrameGrabber(int width, int height, ::Conversion where)
+FrameGrabber::FrameGrabber(int width, int height, ConversionSite where)
     : gl_(loadGlFunctions()), layout_(width, height), pass_(setUpPass(gl_, layout_, where)) {
     if (!pass_) {
         order_ = windowPixelOrder(gl_);
@@ -70,7 +71,7 @@ std::size_t FrameGrabber::inputBytes() const {
                  : static_cast<std::size_t>(layout_.width) * layout_.height * 4;
 }
 
-FrameGrabber::Conversion FrameGrabber::conversion() const {
+PlaneConverter FrameGrabber::planeConverter() const {
     if (pass_) {
         return {};
     }

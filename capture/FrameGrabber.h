@@ -2,6 +2,7 @@
 
 #include "CaptureConfig.h"
 #include "CpuYuvConversion.h"
+#include "EncoderInput.h"
 #include "GlFunctions.h"
 #include "PlaneLayout.h"
 #include "YuvPass.h"
@@ -20,20 +21,16 @@
 // A GPU converts each frame to YUV 4:2:0 in a pass of its own before the
 // read-back. A software renderer would do that pass on the CPU, slower than
 // plain code does the same sums, so there the frame is read as it is and
-// converted later, off the frame loop, by conversion().
+// converted later, off the frame loop, by planeConverter().
 class FrameGrabber {
   public:
-    // Writes the frame being handed on into a buffer of inputBytes().
-    using Copy = std::function<void(std::uint8_t* input)>;
-    // Receives a frame; false when it could not be taken and capturing must
-    // stop.
-    using Sink = std::function<bool(const Copy& copy)>;
-    // Turns what a Copy wrote into the Y, Cb and Cr planes ffmpeg takes.
-    using Conversion = std::function<void(const std::uint8_t* input, std::uint8_t* planes)>;
+    // Receives a frame as a FrameFill that writes it into a buffer of
+    // inputBytes(); false when it could not be taken and capturing must stop.
+    using Sink = std::function<bool(const FrameFill& fill)>;
 
     // Needs the demo's context to be current; throws std::runtime_error when
     // the context cannot do the work.
-    FrameGrabber(int width, int height, ::Conversion where);
+    FrameGrabber(int width, int height, ConversionSite where);
 
     // Starts reading the bottom-left framebufferWidth x framebufferHeight
     // pixels of the back buffer as the top-left of the picture; whatever the
@@ -47,8 +44,8 @@ class FrameGrabber {
     bool framesInFlight() const { return inFlight_ > 0; }
     bool convertsOnGpu() const { return pass_.has_value(); }
     std::size_t inputBytes() const;
-    // Empty when the frames are converted on the GPU: a Copy writes planes.
-    Conversion conversion() const;
+    // Empty when the frames are converted on the GPU: a fill writes planes.
+    PlaneConverter planeConverter() const;
 
   private:
     struct ReadSize {

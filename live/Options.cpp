@@ -11,6 +11,18 @@ Options parseOptions(int argc, const char* const* argv) {
         options.error = why;
         return options;
     };
+    // The commands beside running the piece, one at most (given again, the
+    // same command is still one); false when it is a second one.
+    std::string commandGiven;
+    auto command = [&](Options::Mode mode, const std::string& arg) {
+        if (!commandGiven.empty() && options.mode != mode) {
+            invalid(commandGiven + " and " + arg + " are two commands; give one");
+            return false;
+        }
+        commandGiven = arg;
+        options.mode = mode;
+        return true;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -28,16 +40,14 @@ Options parseOptions(int argc, const char* const* argv) {
             if (i + 1 >= argc) {
                 return invalid("--import needs the shader file to import");
             }
-            if (options.mode == Options::Mode::ExportWeb) {
-                return invalid("--import and --export-web are two commands; give one");
+            if (!command(Options::Mode::Import, arg)) {
+                return options;
             }
-            options.mode = Options::Mode::Import;
             options.importSource = argv[++i];
-        } else if (arg == "--export-web") {
-            if (options.mode == Options::Mode::Import) {
-                return invalid("--import and --export-web are two commands; give one");
+        } else if (arg == "--export-web" || arg == "--check") {
+            if (!command(arg == "--check" ? Options::Mode::Check : Options::Mode::ExportWeb, arg)) {
+                return options;
             }
-            options.mode = Options::Mode::ExportWeb;
         } else if (arg == "--out") {
             if (i + 1 >= argc) {
                 return invalid("--out needs the file to write");
@@ -66,7 +76,11 @@ Options parseOptions(int argc, const char* const* argv) {
     if (options.mode == Options::Mode::ExportWeb && options.fullscreen) {
         return invalid("--fullscreen is for running a piece, not for --export-web");
     }
-    if (options.mode == Options::Mode::Run && options.force) {
+    if (options.mode == Options::Mode::Check && options.fullscreen) {
+        return invalid("--fullscreen is for running a piece, not for --check");
+    }
+    if ((options.mode == Options::Mode::Run || options.mode == Options::Mode::Check) &&
+        options.force) {
         return invalid("--force goes with --import or --export-web");
     }
     if (options.mode != Options::Mode::ExportWeb && !options.out.empty()) {
@@ -79,16 +93,20 @@ const char* helpText() {
     return R"(Usage: vellomirke-live [--fullscreen] [DIR]
    or: vellomirke-live --import SRC [--force] [DIR]
    or: vellomirke-live --export-web [--out FILE] [--force] [DIR]
+   or: vellomirke-live --check [DIR]
 
 Runs the piece in DIR (default: the current folder) - vertex.glsl,
 fragment.glsl and audio.mp3, the same files the demo plays - in a window,
 drawn exactly as the demo draws it full screen at 1920x1080, scaled to the
 window. Saving either shader file rebuilds it; problems are printed to
-standard error as FILE:LINE:COLUMN: lines, and the last picture that built
-stays on screen inside a red frame until the files build again.
+standard error as FILE:LINE:COLUMN: lines and shown at the foot of the
+window, and the last picture that built stays on screen inside a red frame
+until the files build again. A build that this machine's driver takes but
+glslang, the reference GLSL compiler, would not is shown with a warning at
+the line concerned (stricter drivers refuse it); the title counts them.
 
 Options:
-  --fullscreen   full screen on the primary monitor, as the demo runs
+  --fullscreen   full screen on the primary monitor, no cursor, as in the demo
   --import SRC   turn SRC, a shader written around mainImage() for online
                  shader sites, into DIR/fragment.glsl (and add the sample
                  vertex.glsl if DIR has none); refuses shaders that use what
@@ -97,6 +115,11 @@ Options:
                  browser with WebGL2, shaders and audio.mp3 inside; refuses
                  a piece that GLSL ES 3.00 (WebGL2's) would not build, with
                  its problems as FILE:LINE: lines
+  --check        look the piece in DIR over without a window or a display:
+                 both shaders built as GLSL 3.30 core and as GLSL ES 3.00
+                 (the page), the inputs the demo gives them, audio.mp3; one
+                 line a point, FILE:LINE: where there is one; exit status 0
+                 when nothing would stop the piece, 1 otherwise
   --out FILE     with --export-web: the page to write (default:
                  DIR/<folder name>.html)
   --force        with --import: replace an existing fragment.glsl; with

@@ -4,7 +4,7 @@
 
 // What the command line asks for.
 struct Options {
-    enum class Mode { Run, Import, ExportWeb, Help, Invalid };
+    enum class Mode { Run, Import, ExportWeb, Check, Help, Invalid };
     Mode mode = Mode::Run;
     std::string dir = ".";
     std::string importSource;

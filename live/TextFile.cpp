@@ -30,7 +30,7 @@ std::optional<std::string> readTextFile(const std::string& path, std::string& fa
     return text.str();
 }
 
-std::string replaceFile(const std::string& path, const std::string& text) {
+std::optional<WriteFailure> replaceFile(const std::string& path, const std::string& text) {
     const std::string temporary = path + ".vellomirke-tmp";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
@@ -38,7 +38,7 @@ std::string replaceFile(const std::string& path, const std::string& text) {
         file.close();
         if (!file) {
             // Taken before the clean-up, which sets errno of its own.
-            const std::string failure = std::strerror(errno);
+            const WriteFailure failure = lastWriteFailure();
             std::remove(temporary.c_str());
             return failure;
         }
@@ -48,7 +48,7 @@ std::string replaceFile(const std::string& path, const std::string& text) {
     std::filesystem::rename(temporary, path, renamed);
     if (renamed) {
         std::remove(temporary.c_str());
-        return renamed.message();
+        return WriteFailure{renamed};
     }
-    return "";
+    return std::nullopt;
 }

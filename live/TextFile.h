@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WriteFailure.h"
+
 #include <optional>
 #include <string>
 
@@ -9,5 +11,6 @@ std::optional<std::string> readTextFile(const std::string& path, std::string& fa
 
 // Writes `text` to `path` through a file beside it that is then renamed into
 // place, so that a running vellomirke-live never builds half a file and a
-// failed write leaves the old file as it was. Returns why it failed, or "".
-std::string replaceFile(const std::string& path, const std::string& text);
+// failed write leaves the old file as it was, and nothing beside it. Returns
+// why it failed, or nothing.
+std::optional<WriteFailure> replaceFile(const std::string& path, const std::string& text);

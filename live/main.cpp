@@ -1,9 +1,11 @@
-// vellomirke-live: the shader author's companion to the demo. Its three
+// vellomirke-live: the shader author's companion to the demo. Its four
 // commands have a folder each: the piece in a window (window/), a shader
 // from an online shader site made a piece (import/), the piece as one web
-// page (web/). This file only picks the command.
+// page (web/), the piece looked over (check/, whose checks the others use
+// too). This file only picks the command.
 #include "Importer.h"
 #include "Options.h"
+#include "PieceCheck.h"
 #include "RunPiece.h"
 #include "WebExport.h"
 
@@ -23,6 +25,8 @@ int main(int argc, char** argv) {
         return importShader(options.importSource, options.dir, options.force);
     case Options::Mode::ExportWeb:
         return exportWeb(options.dir, options.out, options.force);
+    case Options::Mode::Check:
+        return checkPiece(options.dir);
     case Options::Mode::Run:
         break;
     }

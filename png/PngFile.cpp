@@ -4,6 +4,7 @@
 
 #include "PngEncoding.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -18,12 +19,24 @@ struct FileCloser {
 bool writeRgbPng(const std::string& path, int width, int height,
                  const std::vector<std::uint8_t>& rgb) {
     if (width <= 0 || height <= 0 || rgb.size() < static_cast<size_t>(width) * height * 3) {
+        errno = EINVAL;
         return false;
     }
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file || !encodePng(file.get(), width, height, rgb)) {
+    if (!file) {
         return false;
     }
-    // Buffered data reaches the disk only at close: a full disk shows there.
-    return std::fflush(file.get()) == 0 && std::ferror(file.get()) == 0;
+    errno = 0; // what a failed write sets, if it sets anything
+    // Buffered data reaches the disk only at the flush: a full disk shows there.
+    if (encodePng(file.get(), width, height, rgb) && std::fflush(file.get()) == 0 &&
+        std::ferror(file.get()) == 0) {
+        return true;
+    }
+    // No broken picture is left behind; the caller is told why, not what the
+    // clean-up did.
+    const int cause = errno != 0 ? errno : EIO;
+    file.reset();
+    std::remove(path.c_str());
+    errno = cause;
+    return false;
 }

@@ -215,17 +215,19 @@ int importShader(const std::string& sourcePath, const std::string& dir, bool for
         std::cerr << "vellomirke-live: " << fragmentPath << " exists; --force replaces it\n";
         return 1;
     }
-    auto written = [](const std::string& path, const std::string& text) {
-        const std::string failure = replaceFile(path, text);
-        if (!failure.empty()) {
-            std::cerr << "vellomirke-live: cannot write " << path << ": " << failure << "\n";
+    // `sofar`: what was written before a failure, said after its reason.
+    auto written = [](const std::string& path, const std::string& text, const std::string& sofar) {
+        const std::optional<WriteFailure> failure = replaceFile(path, text);
+        if (failure) {
+            std::cerr << "vellomirke-live: " << failure->describe(path) << "; " << sofar << "\n";
         }
-        return failure.empty();
+        return !failure;
     };
-    if (!written(fragmentPath, conversion.fragment)) {
+    if (!written(fragmentPath, conversion.fragment, "nothing was written")) {
         return 1;
     }
-    if (!std::filesystem::exists(vertexPath, error) && !written(vertexPath, sampleVertex)) {
+    if (!std::filesystem::exists(vertexPath, error) &&
+        !written(vertexPath, sampleVertex, "only " + fragmentPath + " was written")) {
         return 1;
     }
     std::cerr << "vellomirke-live: wrote " << fragmentPath << "\n";

@@ -1,9 +1,10 @@
 #include "WebExport.h"
 
 #include "DemoContract.h"
-#include "EsCheck.h"
 #include "EsTranslation.h"
 #include "FolderName.h"
+#include "GlslCheck.h"
+#include "PageStage.h"
 #include "PlayerPage.h"
 #include "TextFile.h"
 
@@ -92,37 +93,6 @@ std::string htmlText(const std::string& text) {
     return out;
 }
 
-// Whether `text` is well-formed UTF-8, which the page declares itself to be.
-// U+2028 and U+2029 are left out too: they end a line in older JavaScript.
-bool isUtf8(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        size_t length = c < 0x80         ? 1
-                        : (c >> 5) == 6  ? 2
-                        : (c >> 4) == 14 ? 3
-                        : (c >> 3) == 30 ? 4
-                                         : 0;
-        if (length == 0 || i + length > text.size()) {
-            return false;
-        }
-        unsigned long point = length == 1 ? c : c & (0x7f >> length);
-        for (size_t k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next >> 6) != 2) {
-                return false;
-            }
-            point = point << 6 | (next & 0x3f);
-        }
-        static const unsigned long smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (point < smallest[length] || point > 0x10ffff || (point >= 0xd800 && point <= 0xdfff) ||
-            point == 0x2028 || point == 0x2029) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 std::string stageObject(const char* fileName, const EsStage& stage) {
     return std::string("{file: ") + scriptString(fileName) + ", text: " + scriptString(stage.text) +
            ", versionLine: " + std::to_string(stage.versionLine) +
@@ -170,18 +140,10 @@ std::optional<EsStage> readStage(const std::string& dir, const std::string& name
         std::cerr << name << ": cannot read: " << failure << "\n";
         return std::nullopt;
     }
-    // The GL reads up to the first NUL, a browser refuses the whole text.
-    if (source->find('\0') != std::string::npos) {
-        std::cerr << name << ": error: holds a NUL byte, which a browser refuses\n";
-        return std::nullopt;
-    }
-    if (!isUtf8(*source)) {
-        std::cerr << name << ": error: is not UTF-8 text, which a web page must be\n";
-        return std::nullopt;
-    }
-    std::optional<EsStage> stage = translateToEs(*source);
-    if (!stage) {
-        std::cerr << name << ": error: has no #version line to translate\n";
+    Findings refused;
+    std::optional<EsStage> stage = pageStage(name, *source, refused);
+    for (const Finding& why : refused) {
+        std::cerr << why.located() << "\n";
     }
     return stage;
 }
@@ -222,10 +184,10 @@ int exportWeb(const std::string& dir, const std::string& out, bool force) {
         std::cerr << "vellomirke-live: not exported: the piece cannot be a page as it stands\n";
         return 1;
     }
-    const std::vector<std::string> problems = checkForWebGl(*vertex, *fragment);
+    const Findings problems = checkAsEs300(*vertex, *fragment);
     if (!problems.empty()) {
-        for (const std::string& line : problems) {
-            std::cerr << line << "\n";
+        for (const Finding& problem : problems) {
+            std::cerr << problem.located() << "\n";
         }
         std::cerr << "vellomirke-live: not exported: a browser would not build the piece "
                      "(GLSL ES 3.00 is stricter than GLSL 3.30)\n";
@@ -244,9 +206,10 @@ int exportWeb(const std::string& dir, const std::string& out, bool force) {
         }
         mp3 = std::move(*bytes);
     }
-    const std::string failure = replaceFile(target, webPage(title, *vertex, *fragment, mp3));
-    if (!failure.empty()) {
-        std::cerr << "vellomirke-live: cannot write " << target << ": " << failure << "\n";
+    const auto failure = replaceFile(target, webPage(title, *vertex, *fragment, mp3));
+    if (failure) {
+        std::cerr << "vellomirke-live: " << failure->describe(target) << "; nothing was written"
+                  << (failure->refused() ? " (--out FILE writes the page elsewhere)" : "") << "\n";
         return 1;
     }
     std::cerr << "vellomirke-live: wrote " << target

@@ -54,5 +54,8 @@ BuildResult buildPiece(const std::string& dir) {
     // Link messages name no file; they concern the pair.
     addFailure("link", built.link, "link: the two stages do not link", result.problems);
     result.program = std::move(built.program);
+    if (result.program) {
+        result.texts = PieceTexts{vertex.text(), fragment.text()};
+    }
     return result;
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-std::string saveFrameShot(const DemoFrame& frame, const std::string& dir, double time) {
+FrameShot saveFrameShot(const DemoFrame& frame, const std::string& dir, double time) {
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%05.2f", time);
     std::string path = dir + "/shot-" + stamp + ".png";
@@ -15,7 +15,7 @@ std::string saveFrameShot(const DemoFrame& frame, const std::string& dir, double
         path = dir + "/shot-" + stamp + "-" + std::to_string(n) + ".png";
     }
     if (!writeRgbPng(path, DemoFrame::width, DemoFrame::height, frame.readRgb())) {
-        return {};
+        return {path, lastWriteFailure()};
     }
-    return path;
+    return {path, std::nullopt};
 }

@@ -72,6 +72,7 @@ void Presenter::present(const DemoFrame& frame, int windowWidth, int windowHeigh
                           to.y + to.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     }
+    band_.draw(windowWidth, windowHeight);
     if (buildFailing) {
         // Drawn on the picture's own edge, so it shows even where the
         // picture fills the window and there is no bar to draw it in.

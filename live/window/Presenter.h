@@ -1,13 +1,15 @@
 #pragma once
 
 #include "DemoFrame.h"
+#include "ProblemBand.h"
 #include "Program.h"
 
 #include <glad/gl.h>
 
 // Shows the demo's picture in the window: scaled, letterboxed to 16:9, and,
-// while the latest build is failing, inside a thin red frame. Needs the
-// context current for its whole life.
+// while the latest build is failing, inside a thin red frame; the latest
+// build's problems over the window's foot (ProblemBand.h). Needs the context
+// current for its whole life.
 class Presenter {
   public:
     Presenter();
@@ -18,7 +20,14 @@ class Presenter {
     // Draws `frame` into the window's back buffer; the swap is the caller's.
     void present(const DemoFrame& frame, int windowWidth, int windowHeight, bool buildFailing);
 
+    // The latest build's errors and warnings, shown from the next present on.
+    void showProblems(const std::vector<std::string>& errors,
+                      const std::vector<std::string>& warnings) {
+        band_.show(errors, warnings);
+    }
+
   private:
     Program program_; // empty where it did not build: the picture is blitted
     GLuint vertexArray_ = 0;
+    ProblemBand band_;
 };

@@ -12,6 +12,7 @@
 #include "Music.h"
 #include "PieceClock.h"
 #include "Presenter.h"
+#include "StrictCheck.h"
 #include "TitleBar.h"
 #include "Watcher.h"
 
@@ -83,16 +84,29 @@ GLFWwindow* openWindow(bool fullscreen) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    return fullscreen ? glfwCreateWindow(demo::width, demo::height, "vellomirke-live",
-                                         glfwGetPrimaryMonitor(), nullptr)
-                      : glfwCreateWindow(1280, 720, "vellomirke-live", nullptr, nullptr);
+    if (!fullscreen) {
+        return glfwCreateWindow(1280, 720, "vellomirke-live", nullptr, nullptr);
+    }
+    GLFWwindow* window = glfwCreateWindow(demo::width, demo::height, "vellomirke-live",
+                                          glfwGetPrimaryMonitor(), nullptr);
+    // Shown as the demo shows it, with no cursor over the picture: hidden,
+    // not captured, so the pointer still leaves the window freely. Beside an
+    // editor the window keeps it.
+    if (window != nullptr) {
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    }
+    return window;
 }
 
-// F12: the picture saved beside the piece, and where it went.
+// F12: the picture saved beside the piece, and where it went. Where the
+// folder takes no file (read-only media), the shot is not put anywhere else:
+// the author is told, and the piece runs on.
 void saveShot(const DemoFrame& frame, const std::string& dir, double time) {
-    std::string saved = saveFrameShot(frame, dir, time);
+    const FrameShot shot = saveFrameShot(frame, dir, time);
     std::cerr << "vellomirke-live: "
-              << (saved.empty() ? "could not save the picture in " + dir : "saved " + saved)
+              << (shot.failure
+                      ? shot.failure->describe(shot.path) + "; the picture was not saved anywhere"
+                      : "saved " + shot.path)
               << std::endl;
 }
 
@@ -154,11 +168,16 @@ int runPiece(const Options& options) {
     Presenter presenter;
     Program program;
     bool failing = false;
+    std::optional<PieceTexts> unchecked; // built by the driver, not yet by the strict check
+    int warnings = 0;                    // the strict check's, for the title
     bool timed = false; // the program reads timeValue: its picture moves with the time
     bool drawn = false; // the frame holds the picture of this build at this time
     auto rebuild = [&] {
         BuildResult built = buildPiece(options.dir);
         report(built.problems);
+        presenter.showProblems(built.problems, {});
+        unchecked = std::move(built.texts);
+        warnings = 0;
         failing = !built.program;
         if (built.program) {
             program = std::move(built.program);
@@ -229,6 +248,18 @@ int runPiece(const Options& options) {
             glfwSwapBuffers(window);
             title.frameShown();
         }
+        // The strict check comes after the new picture, which it never holds
+        // back: a process's first check also makes glslang's symbol tables.
+        if (unchecked && drawn) {
+            const std::vector<std::string> found =
+                strictCheck(unchecked->vertex, unchecked->fragment);
+            unchecked.reset();
+            report(found);
+            presenter.showProblems({}, found);
+            warnings = static_cast<int>(found.size());
+            events.needsPresent = events.needsPresent || !found.empty();
+        }
+        title.setWarnings(warnings);
         title.update(now, time, clock.paused(), jumped || !music);
         if (!music) {
             music.emplace(options.dir + "/audio.mp3");

@@ -14,9 +14,14 @@ void TitleBar::update(double now, double time, bool paused, bool force) {
         frames_ = 0;
         since_ = now;
     }
+    char warnings[32] = "";
+    if (warnings_ > 0) {
+        std::snprintf(warnings, sizeof warnings, " - %d warning%s", warnings_,
+                      warnings_ == 1 ? "" : "s");
+    }
     char text[512];
-    std::snprintf(text, sizeof text, "vellomirke-live - %s - %5.2f s - %.0f fps%s", folder_.c_str(),
-                  time, fps_, paused ? " - paused" : "");
+    std::snprintf(text, sizeof text, "vellomirke-live - %s - %5.2f s - %.0f fps%s%s",
+                  folder_.c_str(), time, fps_, paused ? " - paused" : "", warnings);
     if (text != shown_) {
         shown_ = text;
         glfwSetWindowTitle(window_, text);

@@ -5,8 +5,9 @@
 #include <string>
 
 // Shows the piece, the time and the frame rate (frames shown in the window
-// per second), a few times a second and at once after a key changed the
-// time. The title is first set after the first frame has been shown.
+// per second), and how many warnings the strict check gave the latest build,
+// a few times a second and at once after a key changed the time. The title
+// is first set after the first frame has been shown.
 class TitleBar {
   public:
     static constexpr double period = 0.25; // seconds between updates
@@ -15,6 +16,9 @@ class TitleBar {
         : window_(window), folder_(std::move(folder)), since_(now) {}
 
     void frameShown() { ++frames_; }
+
+    // The strict check's warnings of the latest build; shown from the next update.
+    void setWarnings(int count) { warnings_ = count; }
 
     // At once when `force`, otherwise once a period.
     void update(double now, double time, bool paused, bool force);
@@ -30,5 +34,6 @@ class TitleBar {
     double since_;
     int frames_ = 0;
     double fps_ = 0.0;
+    int warnings_ = 0;
     std::string shown_;
 };

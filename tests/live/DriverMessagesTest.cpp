@@ -6,6 +6,7 @@
 #include "DriverLogs.h"
 #include "GlContext.h"
 #include "LogMapper.h"
+#include "StrictCheck.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -85,4 +86,39 @@ TEST(DriverMessages, MesaMessagesAndMissingFilesAsTheBuilderReportsThem) {
     BuildResult good = buildPiece(dir.path());
     EXPECT_TRUE(good.program);
     EXPECT_EQ(good.problems, Lines{});
+    ASSERT_TRUE(good.texts);
+    EXPECT_EQ(strictCheck(good.texts->vertex, good.texts->fragment), Lines{});
+}
+
+// Mesa builds each of these; glslang, as stricter drivers do, refuses the
+// first two and warns of the third. The program is the driver's; the strict
+// check of the texts it built names the author's line.
+TEST(DriverMessages, TheStrictCheckWarnsOfWhatThisDriverTakesAndStricterOnesRefuse) {
+    GlContext context;
+    TempDir dir;
+    dir.copyTestFile("vertex.glsl", "vertex.glsl");
+    const std::string head = "#version 330 core\nout vec4 color;\n";
+    const struct {
+        std::string fragment;
+        Lines warnings;
+    } cases[] = {
+        {head + "void main() {\n    color = vec4(1.0) \\\n;\n}\n",
+         {"fragment.glsl:4: warning: 'line continuation' : not supported for this version or the "
+          "enabled extensions (this driver took it; stricter drivers refuse it)"}},
+        {head + "in vec4 shade;\nvoid main() {\n    color = shade;\n}\n",
+         {"fragment.glsl:3: warning: 'in vec4 shade' is not an output of vertex.glsl, which GLSL "
+          "3.30 makes a link error (this driver took it; stricter drivers refuse it)"}},
+        {head + "float __x = 1.0;\nvoid main() {\n    color = vec4(__x);\n}\n",
+         {"fragment.glsl:3: warning: '__x' : identifiers containing consecutive underscores "
+          "(\"__\") are reserved (stricter drivers may refuse it)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fragment);
+        dir.write("fragment.glsl", c.fragment);
+        BuildResult built = buildPiece(dir.path());
+        EXPECT_TRUE(built.program);
+        EXPECT_EQ(built.problems, Lines{});
+        ASSERT_TRUE(built.texts);
+        EXPECT_EQ(strictCheck(built.texts->vertex, built.texts->fragment), c.warnings);
+    }
 }

@@ -4,6 +4,7 @@
 #include "Importer.h"
 #include "LiveCommands.h"
 #include "Pictures.h"
+#include "ReadOnlyFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -108,4 +109,37 @@ TEST(Import, NamesTheCauseWhenAFileCannotBeReadOrWritten) {
     EXPECT_NE(errors.find("cannot write " + dir.file("fragment.glsl") + ": Is a directory"),
               std::string::npos)
         << errors;
+}
+
+// The two commands that write into a piece's folder, on read-only media: each
+// says so, writes nothing and fails; the page can go elsewhere with --out.
+TEST(Import, AndTheWebExportSayWhenThePiecesFolderIsReadOnlyAndWriteNothing) {
+    TempDir scratch;
+    const std::string piece = scratch.file("piece");
+    std::filesystem::create_directory(piece);
+    std::filesystem::copy_file(testDataPath("vertex.glsl"), piece + "/vertex.glsl");
+    const std::string before = folderState(piece);
+    std::string errors;
+
+    EXPECT_EQ(runLiveCommand({"--import", testDataPath("live/rings.mainimage.glsl"), piece},
+                             scratch, errors, piece),
+              1);
+    EXPECT_EQ(errors, "vellomirke-live: cannot write " + piece +
+                          "/fragment.glsl: its folder is read-only; nothing was written\n");
+    EXPECT_EQ(folderState(piece), before);
+
+    std::filesystem::copy_file(testDataPath("solid-green.frag"), piece + "/fragment.glsl");
+    const std::string withFragment = folderState(piece);
+    EXPECT_EQ(runLiveCommand({"--export-web", piece}, scratch, errors, piece), 1);
+    EXPECT_EQ(errors, "vellomirke-live: cannot write " + piece +
+                          "/piece.html: its folder is read-only; nothing was written "
+                          "(--out FILE writes the page elsewhere)\n");
+    EXPECT_EQ(folderState(piece), withFragment);
+
+    EXPECT_EQ(runLiveCommand({"--export-web", "--out", scratch.file("page.html"), piece}, scratch,
+                             errors, piece),
+              0)
+        << errors;
+    EXPECT_TRUE(std::filesystem::is_regular_file(scratch.file("page.html")));
+    EXPECT_EQ(folderState(piece), withFragment);
 }

@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "Pictures.h"
+#include "ReadOnlyFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,15 @@
 
 using namespace testsupport;
 
-XWindow startLive(DemoRun& run) {
-    run.start({VELLOMIRKE_LIVE_BINARY, run.dir().path()});
+std::vector<std::string> liveCommand(const DemoRun& run, const std::vector<std::string>& options) {
+    std::vector<std::string> command = {VELLOMIRKE_LIVE_BINARY};
+    command.insert(command.end(), options.begin(), options.end());
+    command.push_back(run.dir().path());
+    return command;
+}
+
+XWindow startLive(DemoRun& run, std::vector<std::string> command) {
+    run.start(command.empty() ? liveCommand(run) : std::move(command));
     return run.waitForTitledWindow("vellomirke-live - ");
 }
 
@@ -29,17 +37,43 @@ void tap(DemoRun& run, const std::string& key) {
     run.release({key});
 }
 
-int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
-                   std::string& errors) {
-    ProcessOptions options;
-    options.argv = {VELLOMIRKE_LIVE_BINARY};
-    options.argv.insert(options.argv.end(), args.begin(), args.end());
+namespace {
+
+// A command's run, with its standard output in `output` where given.
+int runToTheEnd(ProcessOptions options, const TempDir& scratch, std::string& errors,
+                std::string* output) {
+    options.environment["DISPLAY"] = std::nullopt;
     options.stdoutPath = scratch.file(".command-stdout");
     options.stderrPath = scratch.file(".command-stderr");
     ChildProcess process(options);
     auto status = process.waitForExit(std::chrono::seconds(30));
     errors = readFile(options.stderrPath);
+    if (output != nullptr) {
+        *output = readFile(options.stdoutPath);
+    }
     return status.value_or(-1);
+}
+
+} // namespace
+
+int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
+                   std::string& errors, const std::string& readOnlyFolder) {
+    ProcessOptions options;
+    options.argv = {VELLOMIRKE_LIVE_BINARY};
+    options.argv.insert(options.argv.end(), args.begin(), args.end());
+    if (!readOnlyFolder.empty()) {
+        options.argv = onReadOnlyFolder(readOnlyFolder, options.argv);
+    }
+    return runToTheEnd(options, scratch, errors, nullptr);
+}
+
+int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
+                   std::string& errors, std::string& output, const Environment& environment) {
+    ProcessOptions options;
+    options.argv = {VELLOMIRKE_LIVE_BINARY};
+    options.argv.insert(options.argv.end(), args.begin(), args.end());
+    options.environment = environment;
+    return runToTheEnd(options, scratch, errors, &output);
 }
 
 void saveByRename(const TempDir& dir, const std::string& name, const std::string& content) {

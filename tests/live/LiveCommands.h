@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
-// Starts vellomirke-live on the run's piece and waits for its first frame,
+// The command line of vellomirke-live with `options` on the run's piece.
+std::vector<std::string> liveCommand(const testsupport::DemoRun& run,
+                                     const std::vector<std::string>& options = {});
+
+// Starts `command` (default: liveCommand(run)) and waits for its first frame,
 // which the time and frame rate in the title follow: "vellomirke-live - ...".
 // Audio goes to SDL's dummy driver unless the run's environment names another.
-testsupport::XWindow startLive(testsupport::DemoRun& run);
+testsupport::XWindow startLive(testsupport::DemoRun& run, std::vector<std::string> command = {});
 
 // Watches vellomirke-live for `span` while its picture should stand still:
 // the share of one core it used (1.0: a whole core), and whether a frame
@@ -25,10 +29,18 @@ StillSpan watchStandingStill(testsupport::DemoRun& run, std::chrono::millisecond
 // that taps one key twice waits for the effect of the first in between.
 void tap(testsupport::DemoRun& run, const std::string& key);
 
-// Runs vellomirke-live with `args` to its end; returns the exit status, with
-// its standard error in `errors`.
+// Runs vellomirke-live with `args` to its end, with no display (DISPLAY
+// unset: none of its commands but running a piece needs one); returns the
+// exit status, with its standard error in `errors`. With a `readOnlyFolder`,
+// that folder is mounted read-only for the run (see ReadOnlyFolder.h): keep
+// `scratch`, where the output goes, out of it.
 int runLiveCommand(const std::vector<std::string>& args, const testsupport::TempDir& scratch,
-                   std::string& errors);
+                   std::string& errors, const std::string& readOnlyFolder = "");
+
+// As above, with `environment` besides, and its standard output in `output`.
+int runLiveCommand(const std::vector<std::string>& args, const testsupport::TempDir& scratch,
+                   std::string& errors, std::string& output,
+                   const testsupport::Environment& environment);
 
 // Replaces `name` in `dir` the way many editors save: the new text goes to
 // another file, which is then renamed over the old one.

@@ -4,6 +4,8 @@
 #include "LiveCommands.h"
 #include "Messages.h"
 #include "Pictures.h"
+#include "PngPicture.h"
+#include "ReadOnlyFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,52 @@ bool isBlue(const Image& i) {
     return near(centre(i), {0, 0, 255});
 }
 
+// The foot of a picture, where the window shows its problem lines: the
+// lowest 60 rows, less a margin for the red frame.
+struct Foot {
+    int matching = 0; // pixels of the picture's own colour
+    int light = 0;    // white or light yellow: letters
+    int total = 0;
+};
+
+Foot footOf(const Image& i, const Rgb& picture) {
+    Foot foot;
+    for (int y = i.height - 60; y < i.height - 6; ++y) {
+        for (int x = 6; x < i.width - 6; ++x) {
+            const Rgb c = i.at(x, y);
+            foot.matching += near(c, picture);
+            foot.light += c.r > 200 && c.g > 200 && c.b > 100;
+            ++foot.total;
+        }
+    }
+    return foot;
+}
+
+// Letters on a band: many pixels unlike the picture, some of them light.
+bool carriesText(const Image& i, const Rgb& picture) {
+    const Foot foot = footOf(i, picture);
+    return foot.total > 0 && foot.matching < foot.total * 9 / 10 && foot.light > 100;
+}
+
+bool showsOnlyThePicture(const Image& i, const Rgb& picture) {
+    const Foot foot = footOf(i, picture);
+    return foot.total > 0 && foot.matching == foot.total;
+}
+
+const Rgb green = {0, 255, 0};
+const Rgb blue = {0, 0, 255};
+
+// Blue as the driver of this machine (Mesa) builds it, though GLSL 3.30 has
+// no line continuation and stricter compilers, glslang among them, refuse
+// the text.
+const std::string blueWithALineContinuation = R"(#version 330 core
+out vec4 fragColor;
+void main() {
+    fragColor = vec4(0.0, 0.0, 1.0, 1.0) \
+;
+}
+)";
+
 } // namespace
 
 TEST_F(LiveWindow, ShowsTheDemosPictureScaledAndLetterboxed) {
@@ -96,6 +144,68 @@ TEST_F(LiveWindow, SavesRebuildWithoutAKeyAndABrokenSaveKeepsThePictureInARedFra
         run.waitForPicture([](const Image& i) { return isBlue(i) && !isRed(i.at(0, 0)); });
     EXPECT_TRUE(isBlue(mended));
     EXPECT_FALSE(isRed(mended.at(0, 0))) << describe(mended.at(0, 0));
+}
+
+// The strict check: the picture is the driver's build, the warning names the
+// line once, the title counts it and the foot of the window shows it; a
+// clean save takes all of it away and prints nothing.
+TEST_F(LiveWindow, WhatOnlyThisDriverTakesIsShownAndWarnedAboutAtItsLine) {
+    run.useShaders("solid-green.frag");
+    run.dir().write("fragment.glsl", blueWithALineContinuation);
+    window = startLive(run);
+    Image shown = run.waitForPicture([](const Image& i) { return isBlue(i); });
+    EXPECT_TRUE(isBlue(shown)) << describe(centre(shown));
+    ASSERT_TRUE(waitUntil([&] {
+        return run.x().title(window).find(" - 1 warning") != std::string::npos;
+    })) << run.x().title(window);
+    const std::string warned = run.errors();
+    EXPECT_EQ(occurrences(warned, "\n"), 1) << warned;
+    EXPECT_EQ(warned.rfind("fragment.glsl:4: warning: 'line continuation' : ", 0), 0) << warned;
+    EXPECT_NE(warned.find("stricter drivers refuse it"), std::string::npos) << warned;
+    Image footed = run.waitForPicture([](const Image& i) { return carriesText(i, blue); });
+    EXPECT_TRUE(carriesText(footed, blue));
+    EXPECT_FALSE(isRed(footed.at(0, 0))) << "a warning is not a failed build";
+
+    saveByRename(run.dir(), "fragment.glsl", solidBlue);
+    ASSERT_TRUE(waitUntil([&] {
+        return run.x().title(window).find("warning") == std::string::npos;
+    })) << run.x().title(window);
+    Image clean = run.waitForPicture([](const Image& i) { return showsOnlyThePicture(i, blue); });
+    EXPECT_TRUE(showsOnlyThePicture(clean, blue));
+    EXPECT_EQ(run.errors(), warned) << "a clean piece printed something";
+}
+
+// A broken save's problem lines over the foot of the window, readable on
+// the kept picture; never in an F12 shot; gone once mended.
+TEST_F(LiveWindow, ProblemsShowAtTheFootOfTheWindowButNotInAShot) {
+    start("solid-green.frag");
+    ASSERT_TRUE(showsOnlyThePicture(
+        run.waitForPicture([](const Image& i) { return showsOnlyThePicture(i, green); }), green));
+
+    saveByRename(run.dir(), "fragment.glsl", readFile(testDataPath("compile-error.frag")));
+    Image broken = run.waitForPicture(
+        [](const Image& i) { return isRed(i.at(0, 0)) && carriesText(i, green); });
+    EXPECT_TRUE(carriesText(broken, green)) << describe(broken.at(640, 690));
+    EXPECT_TRUE(isGreen(broken)) << "the kept picture is gone";
+
+    tap(run, "F12");
+    std::string shot;
+    ASSERT_TRUE(waitUntil([&] {
+        const std::string errors = run.errors();
+        const size_t at = errors.find("saved ");
+        if (at == std::string::npos) {
+            return false;
+        }
+        shot = errors.substr(at + 6, errors.find('\n', at) - at - 6);
+        return true;
+    })) << run.errors();
+    const Image saved = decodePng(readFile(shot));
+    EXPECT_TRUE(showsOnlyThePicture(saved, green)) << "the shot has the window's text in it";
+
+    run.dir().copyTestFile("solid-green.frag", "fragment.glsl");
+    Image mended = run.waitForPicture(
+        [](const Image& i) { return !isRed(i.at(0, 0)) && showsOnlyThePicture(i, green); });
+    EXPECT_TRUE(showsOnlyThePicture(mended, green));
 }
 
 // Paused, the picture is drawn once and the program sleeps, its title still
@@ -204,4 +314,52 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
     std::cout << "save to new picture: median " << median << " ms, from " << milliseconds.front()
               << " to " << milliseconds.back() << " ms over 10 saves" << std::endl;
     EXPECT_EQ(run.errors(), "");
+}
+
+// Full screen is how a piece is shown: no cursor over it. In a window beside
+// the editor the cursor stays, as over any other window.
+TEST_F(LiveWindow, FullScreenHidesTheCursorAndTheWindowKeepsIt) {
+    start("position-and-time.frag");
+    EXPECT_GT(run.visibleCursorAfterPointerMoves(), 0) << "no cursor over the window";
+
+    DemoRun shown;
+    shown.useShaders("position-and-time.frag");
+    startLive(shown, liveCommand(shown, {"--fullscreen"}));
+    EXPECT_EQ(shown.visibleCursorAfterPointerMoves(), 0) << "the cursor shows over the picture";
+    tap(shown, "Escape");
+    EXPECT_EQ(shown.waitForExit(), std::optional<int>(0)) << shown.errors();
+}
+
+// A piece on read-only media runs as any other and nothing is written there;
+// F12 says why it saved nothing, and the program goes on.
+TEST_F(LiveWindow, RunsFromAReadOnlyFolderWhereF12SaysWhyItSavedNothing) {
+    run.useShaders("position-and-time.frag");
+    const std::string before = folderState(run.dir().path());
+    window = startLive(run, onReadOnlyFolder(run.dir().path(), liveCommand(run)));
+    auto probe = [](const Image& i) { return showsScaledPositions(i, 0, 1280, 720); };
+    ASSERT_TRUE(probe(run.waitForPicture(probe))) << run.errors();
+
+    tap(run, "F12");
+    const std::string refusal = "its folder is read-only; the picture was not saved anywhere\n";
+    ASSERT_TRUE(waitUntil([&] { return run.errors().find(refusal) != std::string::npos; }))
+        << run.errors();
+    const std::string errors = run.errors();
+    const std::string line = errors.substr(errors.rfind('\n', errors.find(refusal)) + 1);
+    EXPECT_EQ(line.rfind("vellomirke-live: cannot write " + run.dir().path() + "/shot-", 0), 0u)
+        << errors;
+
+    const double at = encodedTime(run.picture());
+    EXPECT_GT(
+        encodedTime(run.waitForPicture([&](const Image& i) { return encodedTime(i) > at + 0.5; })),
+        at + 0.5)
+        << "the piece stopped after F12";
+    tap(run, "p");
+    EXPECT_TRUE(waitUntil([&] {
+        return run.x().title(window).find("paused") != std::string::npos;
+    })) << "a key after F12 did nothing: "
+        << run.x().title(window);
+    tap(run, "Escape");
+    EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << run.errors();
+    EXPECT_EQ(run.output(), "");
+    EXPECT_EQ(folderState(run.dir().path()), before);
 }

@@ -63,13 +63,13 @@ struct WineRun : ListenedRun {
     // `wineDebug` selects Wine's traces on the program's standard error.
     void start(const std::string& wineDebug = "-all",
                const std::string& program = "vellomirke-demo.exe",
-               const std::vector<std::string>& args = {}) {
+               const std::vector<std::string>& options = {}) {
         for (const auto& [name, value] : package->prefix->environment()) {
             run.environment()[name] = value;
         }
         run.environment()["WINEDEBUG"] = wineDebug;
         std::vector<std::string> command = {"wine", package->path(program)};
-        command.insert(command.end(), args.begin(), args.end());
+        command.insert(command.end(), options.begin(), options.end());
         run.start(command);
     }
 
@@ -82,10 +82,10 @@ struct WineRun : ListenedRun {
         return status.value_or(-1);
     }
 
-    // vellomirke-live.exe started in the piece's folder, as an author does;
-    // its window once the title shows the first frame.
-    XWindow startLive() {
-        start("-all", "vellomirke-live.exe");
+    // vellomirke-live.exe with `options` started in the piece's folder, as an
+    // author does; its window once the title shows the first frame.
+    XWindow startLive(const std::vector<std::string>& options = {}) {
+        start("-all", "vellomirke-live.exe", options);
         return run.waitForTitledWindow("vellomirke-live - ", 90s);
     }
 
@@ -252,6 +252,7 @@ TEST(WindowsLive, ShowsThePieceScaledAndRebuildsOnEverySave) {
     ASSERT_TRUE(showsScaledProbe(probe))
         << probe.width << "x" << probe.height << ", left " << describe(probe.at(0, 360))
         << ", right " << describe(probe.at(1279, 360));
+    EXPECT_GT(run.visibleCursorAfterPointerMoves(), 0) << "no cursor over the window";
 
     EXPECT_TRUE(linesEndInCrLf(expectBrokenSaveInARedFrame(run), "fragment.glsl:6:"))
         << run.errors();
@@ -282,6 +283,16 @@ TEST(WindowsLive, ShowsThePieceScaledAndRebuildsOnEverySave) {
 
     tap(run, "Escape");
     EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << run.errors();
+}
+
+// Full screen, as a piece is shown: no cursor over the picture.
+TEST(WindowsLive, FullScreenHidesTheCursor) {
+    WineRun wine;
+    DemoRun& run = wine.run;
+    run.useShaders("position-and-time.frag");
+    wine.startLive({"--fullscreen"});
+    EXPECT_EQ(run.visibleCursorAfterPointerMoves(), 0) << "the cursor shows over the picture";
+    EXPECT_EQ(wine.escape(), std::optional<int>(0)) << run.errors();
 }
 
 // The music follows the piece's time through the media commands: a seek

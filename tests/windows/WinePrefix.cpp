@@ -33,9 +33,10 @@ WinePrefix::WinePrefix(const std::string& display) {
     }
     // Xvfb has no window manager. Wine's X11 driver would wait two seconds
     // for one each time a window closes before letting the program go on;
-    // unmanaged windows close at once, as on Windows. Only the demo's: Wine
-    // draws an unmanaged window's frame inside it, which would put a frame
-    // around vellomirke-live's picture in the tests' captures.
+    // unmanaged windows close at once, as on Windows. The demo's alone:
+    // around an unmanaged window that is not full screen, Wine draws a frame
+    // and title bar of its own, which vellomirke-live's window would then
+    // show on the X server beside its picture.
     testsupport::runTool({"wine", "reg", "add",
                           "HKCU\\Software\\Wine\\AppDefaults\\vellomirke-demo.exe\\X11 Driver",
                           "/v", "Managed", "/t", "REG_SZ", "/d", "N", "/f"},

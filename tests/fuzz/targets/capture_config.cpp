@@ -49,9 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PROPERTY(config.fps == std::stoi(value(0)));
         PROPERTY(config.videoPath == value(1) && !config.videoPath.empty());
         PROPERTY(config.ffmpeg == (value(2).empty() ? "ffmpeg" : value(2)));
-        PROPERTY(config.conversion == (value(3) == "gpu"   ? Conversion::gpu
-                                       : value(3) == "cpu" ? Conversion::cpu
-                                                           : Conversion::automatic));
+        PROPERTY(config.conversion == (value(3) == "gpu"   ? ConversionSite::gpu
+                                       : value(3) == "cpu" ? ConversionSite::cpu
+                                                           : ConversionSite::automatic));
     } catch (const std::runtime_error& refusal) {
         PROPERTY(!plain);
         const std::string message = refusal.what();

@@ -64,9 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     PROPERTY(!reading.has("--help") && !reading.has("-h"));
     for (const std::string& option : reading.options) {
-        PROPERTY(option == "--fullscreen" || option == "--force" || option == "--export-web");
+        PROPERTY(option == "--fullscreen" || option == "--force" || option == "--export-web" ||
+                 option == "--check");
     }
+    // One command at most: --import, --export-web or --check.
+    PROPERTY(!reading.importFiles.empty() + reading.has("--export-web") + reading.has("--check") <=
+             1);
     PROPERTY((options.mode == Options::Mode::ExportWeb) == reading.has("--export-web"));
+    PROPERTY((options.mode == Options::Mode::Check) == reading.has("--check"));
     // The page to write: the last --out, given only with --export-web.
     PROPERTY(options.out == (reading.outFiles.empty() ? "" : reading.outFiles.back()));
     PROPERTY(options.out.empty() || options.mode == Options::Mode::ExportWeb);
@@ -82,6 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PROPERTY(!options.fullscreen);
     } else if (options.mode == Options::Mode::ExportWeb) {
         PROPERTY(!options.fullscreen);
+    } else if (options.mode == Options::Mode::Check) {
+        // It only reads the folder: nothing to replace, no window.
+        PROPERTY(!options.fullscreen && !options.force);
     } else {
         PROPERTY(!options.force);
     }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "EncoderInput.h"
+
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
@@ -13,9 +14,11 @@
 // An ffmpeg process that turns raw YUV 4:2:0 frames into an H.264 video file.
 // Frames go to it over a socket rather than a pipe, so that an ffmpeg that has
 // stopped shows up as a failed write instead of a SIGPIPE that would kill the
-// demo. A thread of the encoder's own feeds the socket from a short queue, so
-// that the frame loop goes on drawing while ffmpeg is busy, and waits only
-// when ffmpeg has fallen a whole queue behind.
+// recording process (for capture/, the demo itself). A thread of the
+// encoder's own feeds the socket from a short queue, so that the frame loop
+// goes on drawing while ffmpeg is busy, and waits only when ffmpeg has fallen
+// a whole queue behind. It touches no GL: a front end reads its frames back
+// and hands them over (EncoderInput.h).
 class VideoEncoder {
   public:
     struct Settings {
@@ -28,7 +31,7 @@ class VideoEncoder {
         // planes ffmpeg takes, done on the encoder's thread; without one, a
         // frame is written as those planes.
         std::size_t inputBytes = 0;
-        std::function<void(const std::uint8_t* input, std::uint8_t* planes)> convert;
+        PlaneConverter convert;
     };
 
     // Starts ffmpeg; throws std::runtime_error when it cannot be started.
@@ -38,13 +41,11 @@ class VideoEncoder {
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
-    // Writes one frame into the Settings::inputBytes at its argument: the Y,
-    // Cb and Cr planes, top row first, unless the encoder converts it.
-    using Fill = std::function<void(std::uint8_t* frame)>;
-
-    // Queues one frame filled by `fill`. False once ffmpeg takes no more
-    // frames; the reason is on standard error.
-    bool write(const Fill& fill);
+    // Queues one frame filled by `fill`, which writes Settings::inputBytes:
+    // the Y, Cb and Cr planes, top row first, unless the encoder converts
+    // them. False once ffmpeg takes no more frames; the reason is on
+    // standard error.
+    bool write(const FrameFill& fill);
 
     // Ends the stream and waits for ffmpeg; true when it wrote the whole file.
     bool finish();
@@ -58,7 +59,7 @@ class VideoEncoder {
     int socket_ = -1;
     pid_t pid_ = -1;
     bool finished_ = false;
-    std::function<void(const std::uint8_t*, std::uint8_t*)> convert_;
+    PlaneConverter convert_;
     std::vector<std::uint8_t> planes_; // the converted frame being sent
 
     std::mutex mutex_;

@@ -33,7 +33,8 @@ std::vector<std::string> ffmpegArguments(const VideoEncoder::Settings& s) {
             "-crf", "18", "-f", "mp4", "-y", s.path};
 }
 
-// The demo's environment without LD_PRELOAD: ffmpeg has no use for this library.
+// This process's environment without LD_PRELOAD: ffmpeg has no use for a
+// library preloaded into the recording process (the capture's, in the demo).
 std::vector<std::string> environmentWithoutPreload() {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -65,7 +66,7 @@ VideoEncoder::VideoEncoder(const Settings& settings) {
     int ffmpegEnd = ends[1];
 
     // ffmpeg reads frames on its standard input and writes anything it has to
-    // say to standard error, never to the demo's standard output.
+    // say to standard error, never to the recording process's standard output.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ffmpegEnd, STDIN_FILENO);
@@ -110,7 +111,7 @@ VideoEncoder::~VideoEncoder() {
     finish();
 }
 
-bool VideoEncoder::write(const Fill& fill) {
+bool VideoEncoder::write(const FrameFill& fill) {
     std::size_t buffer = 0;
     {
         std::unique_lock<std::mutex> lock(mutex_);
