@@ -377,6 +377,43 @@ std::string fromCrLf(std::string text) {
 // --export-web does on Windows what it does on Linux: the zip's sample piece,
 // soundtrack and all, becomes the same page byte for byte, and a piece that
 // GLSL ES refuses is refused in the same words, in lines ending with CR LF.
+// --check tells the same on both systems: the zip's sample piece is ready
+// (its track measured by the media-command interface instead of SDL2_mixer),
+// and what glslang refuses is named at the author's line.
+TEST(WindowsLive, ChecksAPieceAsTheLinuxProgramDoes) {
+    TempDir scratch;
+    std::string linuxErrors, linuxOutput;
+    ASSERT_EQ(runLiveCommand({"--check", package->folder()}, scratch, linuxErrors, linuxOutput, {}),
+              0)
+        << linuxOutput << linuxErrors;
+    std::string windowsOutput;
+    {
+        WineRun wine;
+        std::string errors;
+        EXPECT_EQ(wine.liveCommand({"--check", package->folder()}, errors), 0)
+            << wine.run.output() << errors;
+        windowsOutput = wine.run.output();
+    }
+    EXPECT_EQ(occurrences(windowsOutput, "\r\n"), occurrences(windowsOutput, "\n"));
+    const std::string player = "decoded by SDL2_mixer";
+    std::string expected = linuxOutput;
+    ASSERT_NE(expected.find(player), std::string::npos) << expected;
+    expected.replace(expected.find(player), player.size(),
+                     "decoded by the media-command interface");
+    EXPECT_EQ(fromCrLf(windowsOutput), expected);
+
+    TempDir refused;
+    refused.copyTestFile("vertex.glsl", "vertex.glsl");
+    refused.write("fragment.glsl", "#version 330 core\nout vec4 color;\nvoid main() {\n"
+                                   "    float a = 1.0 \\\n;\n    color = vec4(a);\n}\n");
+    WineRun wine;
+    std::string errors;
+    EXPECT_EQ(wine.liveCommand({"--check", refused.path()}, errors), 1) << errors;
+    EXPECT_NE(wine.run.output().find("fragment.glsl:4: error: 'line continuation'"),
+              std::string::npos)
+        << wine.run.output();
+}
+
 TEST(WindowsLive, ExportsTheSamePageAsTheLinuxProgram) {
     TempDir out;
     std::string linuxErrors, windowsErrors;
