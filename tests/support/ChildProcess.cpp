@@ -45,7 +45,7 @@ ChildProcess::ChildProcess(const ProcessOptions& options) {
         setpgid(0, 0);
         // Dies with the test even when the test is killed before it can stop
         // the child itself (a CTest timeout, say).
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        prctl(PR_SET_PDEATHSIG, options.deathSignal);
         int devnull = open("/dev/null", O_RDONLY);
         dup2(devnull, STDIN_FILENO);
         redirect(options.stdoutPath.empty() ? "/dev/null" : options.stdoutPath, STDOUT_FILENO);

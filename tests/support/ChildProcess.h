@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,6 +22,10 @@ struct ProcessOptions {
     // Descriptors of this process handed to the child under other numbers:
     // {5, 3} makes this process's 5 the child's 3 (a pipe, say).
     std::vector<std::pair<int, int>> descriptors;
+    // What the child gets when this process dies first. A child that must
+    // stop children outside its process group (a browser in a session of its
+    // own) takes SIGTERM and stops them itself.
+    int deathSignal = SIGKILL;
 };
 
 // A child process in a process group of its own. Whatever is still running of
