@@ -2,6 +2,7 @@
 
 #include "ChildProcess.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -107,7 +108,11 @@ std::optional<std::size_t> firstAudibleFrame(const std::vector<float>& samples, 
 
 std::vector<ToneSpan> spansOfTones(const std::vector<float>& samples,
                                    const std::vector<double>& tones, double shortest) {
-    return noticeableSpans(toneSpans(samples, deviceRate, tones),
+    // Dropouts first: a tone that a busy machine interrupts for a few
+    // windows is one tone to a listener, however long `shortest` asks it to
+    // last.
+    const auto glitch = static_cast<std::size_t>(std::min(shortest, 0.1) * deviceRate);
+    return noticeableSpans(noticeableSpans(toneSpans(samples, deviceRate, tones), glitch),
                            static_cast<std::size_t>(shortest * deviceRate));
 }
 

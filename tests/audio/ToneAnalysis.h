@@ -47,6 +47,8 @@ struct ToneSpan {
 // Spans shorter than `shortest` seconds (window-sized transitions, a few
 // milliseconds of encoder padding where the track wraps round) are dropped
 // and the neighbours they separated joined again: what a listener notices.
+// Those under 0.1 s (dropouts of a busy machine) go first, so that the
+// pieces of one tone they cut are joined before their lengths count.
 std::vector<ToneSpan> spansOfTones(const std::vector<float>& samples,
                                    const std::vector<double>& tones = {lowTone, highTone},
                                    double shortest = 0.1);

@@ -57,14 +57,11 @@ const launchOptions = {
       'toolkit.telemetry.enabled': false,
       'extensions.systemAddon.update.enabled': false,
       // Sound: its threads get no real-time priority here (there is no
-      // rtkit), so beside a busy processor the default 10 ms buffer of the
-      // Web Audio graph runs dry many times a second; 8192 frames (170 ms at
+      // rtkit), so beside a busy processor the Web Audio graph's default
+      // buffer of 10 ms runs dry many times a second; 4096 frames (85 ms at
       // 48 kHz) keep the tones whole. The page takes the output's latency
-      // into account, whatever it is. The stream is opened in the page's own
-      // process: through the parent's audio server the page's process at
-      // times stopped answering soon after the music started.
-      'media.cubeb_latency_mtg_frames': 8192,
-      'media.cubeb.sandbox': false,
+      // into account, whatever it is.
+      'media.cubeb_latency_mtg_frames': 4096,
     },
   },
 }[kind];
