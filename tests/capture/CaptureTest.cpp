@@ -231,6 +231,36 @@ TEST(CaptureVideo, WithoutSoundtrackWritesVideoOnlyToDemoMp4BesideTheCaller) {
     }
 }
 
+// A piece that costs the encoders nothing: one flat colour, no soundtrack. The
+// rules' floors hold all the same.
+TEST(CaptureVideo, PartyVideoHoldsTheRulesFloorsEvenForAFlatSilentPiece) {
+    TempDir dir;
+    dir.copyTestFile("vertex.glsl", "vertex.glsl");
+    dir.copyTestFile("solid-green.frag", "fragment.glsl");
+    TempDir outDir;
+    const std::string video = outDir.file("entry.mp4");
+    CaptureRun capture({"--party", "--assets", dir.path(), "--out", video}, dir.path());
+    ASSERT_EQ(capture.exitStatus(170s), 0) << capture.errors();
+    EXPECT_EQ(capture.output(), "");
+    EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{});
+    EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{"entry.mp4"});
+
+    videoprobe::expectPartyFormat(video, 192000);
+    auto streams = videoprobe::streams(video);
+    ASSERT_EQ(streams.size(), 2u);
+    EXPECT_EQ(streams[0].decodedFrames, 30 * 30 + 1);
+    EXPECT_NEAR(streams[1].duration, streams[0].duration, 0.03);
+    auto frames = videoprobe::frames(video, 16, 9);
+    ASSERT_EQ(frames.size(), 901u);
+    for (std::size_t k : {std::size_t{0}, std::size_t{450}, std::size_t{900}}) {
+        EXPECT_TRUE(near(frames[k].at(8, 4), Rgb{0, 255, 0}, tolerance))
+            << "frame " << k << ": " << describe(frames[k].at(8, 4));
+    }
+    for (std::int16_t sample : videoprobe::audio(video, 8000)) {
+        ASSERT_EQ(sample, 0) << "the padded silence is not silent";
+    }
+}
+
 TEST(CaptureVideo, StoppedByASignalLeavesNoProcessAndNoFile) {
     TempDir dir;
     writeAssets(dir);
@@ -313,6 +343,18 @@ TEST(CaptureInput, FrameRateAndAudioBitRateOutOfRangeAreRefused) {
             EXPECT_NE(capture.errors().find(message), std::string::npos)
                 << option << " '" << value << "': " << capture.errors();
         }
+    }
+    // A party video is 30 frames a second with sound of 128 kbit/s or more.
+    for (const auto& [arguments, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--party", "--fps", "60"}, "--party records at 30 frames per second, not '60'"},
+             {{"--audio-bitrate", "96", "--party"},
+              "--party keeps the sound at 128 kbit/s or more"}}) {
+        std::vector<std::string> all = arguments;
+        all.insert(all.end(), {"--assets", dir.path()});
+        CaptureRun capture(all, dir.path());
+        EXPECT_NE(capture.exitStatus(20s), 0) << message;
+        EXPECT_NE(capture.errors().find(message), std::string::npos) << capture.errors();
     }
     EXPECT_FALSE(fs::exists(dir.file("demo.mp4")));
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -24,11 +25,12 @@ double number(const std::string& text) {
 } // namespace
 
 std::vector<Stream> streams(const std::string& video) {
-    std::istringstream report(runTool(
-        {"ffprobe", "-v", "error", "-count_frames", "-show_entries",
-         "stream=codec_type,codec_name,profile,pix_fmt,color_space,color_transfer,color_primaries,"
-         "color_range,width,height,channels,start_time,duration,nb_read_frames,bit_rate",
-         "-of", "default=noprint_wrappers=0", video}));
+    std::istringstream report(
+        runTool({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                 "stream=codec_type,codec_name,profile,level,avg_frame_rate,pix_fmt,color_space,"
+                 "color_transfer,color_primaries,"
+                 "color_range,width,height,channels,start_time,duration,nb_read_frames,bit_rate",
+                 "-of", "default=noprint_wrappers=0", video}));
     // Each stream's "key=value" lines, after its "[STREAM]".
     std::vector<std::map<std::string, std::string>> fields;
     std::string line;
@@ -42,7 +44,8 @@ std::vector<Stream> streams(const std::string& video) {
     }
     std::vector<Stream> result;
     for (auto& f : fields) {
-        result.push_back({f["codec_type"], f["codec_name"], f["profile"], f["pix_fmt"],
+        result.push_back({f["codec_type"], f["codec_name"], f["profile"],
+                          static_cast<int>(number(f["level"])), f["avg_frame_rate"], f["pix_fmt"],
                           f["color_space"], f["color_transfer"], f["color_primaries"],
                           f["color_range"], static_cast<int>(number(f["width"])),
                           static_cast<int>(number(f["height"])),
@@ -53,13 +56,14 @@ std::vector<Stream> streams(const std::string& video) {
     return result;
 }
 
-void expectDeliveryFormat(const std::string& video, long audioBitRate) {
-    auto found = streams(video);
-    ASSERT_EQ(found.size(), 2u) << video;
+namespace {
+
+// What every file of the capture holds, whatever its purpose: 1920x1080 H.264
+// in yuv420p tagged BT.709 in limited range, stereo AAC-LC, the index first.
+void expectSharedFormat(const std::vector<Stream>& found, const std::string& video) {
     const Stream& picture = found[0];
     EXPECT_EQ(picture.type, "video");
     EXPECT_EQ(picture.codec, "h264");
-    EXPECT_EQ(picture.profile, "High");
     EXPECT_EQ(picture.pixelFormat, "yuv420p");
     EXPECT_EQ(picture.width, 1920);
     EXPECT_EQ(picture.height, 1080);
@@ -73,16 +77,60 @@ void expectDeliveryFormat(const std::string& video, long audioBitRate) {
     EXPECT_EQ(sound.codec, "aac");
     EXPECT_EQ(sound.profile, "LC");
     EXPECT_EQ(sound.channels, 2);
-    // The encoder aims at an average that simple or quiet sound stays below
-    // (a tone with a second of silence in five: about four fifths of it).
-    EXPECT_GT(sound.bitRate, audioBitRate * 7 / 10);
-    EXPECT_LT(sound.bitRate, audioBitRate * 11 / 10);
 
     auto boxes = topLevelBoxes(video);
     auto index = std::find(boxes.begin(), boxes.end(), "moov");
     auto media = std::find(boxes.begin(), boxes.end(), "mdat");
     EXPECT_TRUE(index < media && media != boxes.end())
         << "the index is not ahead of the media: " << ::testing::PrintToString(boxes);
+}
+
+} // namespace
+
+void expectDeliveryFormat(const std::string& video, long audioBitRate) {
+    auto found = streams(video);
+    ASSERT_EQ(found.size(), 2u) << video;
+    expectSharedFormat(found, video);
+    EXPECT_EQ(found[0].profile, "High");
+    // The encoder aims at an average that simple or quiet sound stays below
+    // (a tone with a second of silence in five: about four fifths of it).
+    EXPECT_GT(found[1].bitRate, audioBitRate * 7 / 10);
+    EXPECT_LT(found[1].bitRate, audioBitRate * 11 / 10);
+}
+
+void expectPartyFormat(const std::string& video, long audioBitRate) {
+    auto found = streams(video);
+    ASSERT_EQ(found.size(), 2u) << video;
+    expectSharedFormat(found, video);
+    const Stream& picture = found[0];
+    EXPECT_EQ(picture.profile, "Main");
+    EXPECT_GT(picture.level, 0);
+    EXPECT_LE(picture.level, 41);
+    EXPECT_EQ(picture.frameRate, "30/1");
+    EXPECT_GE(picture.bitRate, 6000000);
+    auto options = x264Options(video);
+    EXPECT_NE(std::find(options.begin(), options.end(), "rc=2pass"), options.end())
+        << "not encoded in two passes: " << ::testing::PrintToString(options);
+    EXPECT_GE(found[1].bitRate, audioBitRate);
+}
+
+std::vector<std::string> x264Options(const std::string& video) {
+    std::ifstream in(video, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // x264 writes its settings as text into the stream: "x264 - core 164 ...
+    // options: cabac=1 ref=3 ...", ended by a NUL.
+    const std::string mark = "options: ";
+    auto start = bytes.find("x264 - core");
+    if (start == std::string::npos || (start = bytes.find(mark, start)) == std::string::npos) {
+        return {};
+    }
+    std::istringstream text(
+        bytes.substr(start + mark.size(), bytes.find('\0', start) - start - mark.size()));
+    std::vector<std::string> options;
+    for (std::string option; text >> option;) {
+        options.push_back(option);
+    }
+    return options;
 }
 
 std::vector<std::string> topLevelBoxes(const std::string& file) {

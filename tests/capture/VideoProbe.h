@@ -13,7 +13,9 @@ namespace videoprobe {
 struct Stream {
     std::string type; // "video" or "audio"
     std::string codec;
-    std::string profile; // "High", "LC"...
+    std::string profile;   // "High", "LC"...
+    int level = -1;        // H.264's level times ten: 41 for 4.1
+    std::string frameRate; // frames a second on average, as a fraction: "30/1"
     std::string pixelFormat;
     std::string colourSpace, colourTransfer, colourPrimaries, colourRange;
     int width = 0;
@@ -32,6 +34,15 @@ std::vector<Stream> streams(const std::string& video);
 // at up to `audioBitRate` bits a second; the index (moov) before the media,
 // so that it streams.
 void expectDeliveryFormat(const std::string& video, long audioBitRate);
+
+// Expects what --party promises: H.264 Main profile at level 4.1 or lower,
+// 1920x1080 at 30 frames a second, encoded in two passes by x264 at 6 Mbit/s
+// or more; stereo AAC-LC at `audioBitRate` or more; the index first.
+void expectPartyFormat(const std::string& video, long audioBitRate);
+
+// The options that x264 recorded in the stream ("rc=2pass", "bitrate=8000"
+// ...), empty when x264 did not write it.
+std::vector<std::string> x264Options(const std::string& video);
 
 // The types of the file's top-level boxes in their order ("ftyp", "moov",
 // "mdat"...): a file that streams has its index, moov, before the media.
