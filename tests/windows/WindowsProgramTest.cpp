@@ -209,7 +209,9 @@ TEST(WindowsProgram, HidesTheCursorAndEndsAtOnceOnAltF4) {
     const auto took = std::chrono::steady_clock::now() - pressed;
     run.release({"F4", "Alt_L"});
     EXPECT_EQ(status, 0);
-    EXPECT_LT(took, 1s) << std::chrono::duration<double>(took).count() << " s after Alt-F4";
+    // At once, not at the piece's end 25 s or more later; the bound leaves a
+    // loaded machine its slow frames and the process's exit under Wine.
+    EXPECT_LT(took, 5s) << std::chrono::duration<double>(took).count() << " s after Alt-F4";
     EXPECT_EQ(run.output(), "");
 }
 
