@@ -209,9 +209,10 @@ TEST(WindowsProgram, HidesTheCursorAndEndsAtOnceOnAltF4) {
     const auto took = std::chrono::steady_clock::now() - pressed;
     run.release({"F4", "Alt_L"});
     EXPECT_EQ(status, 0);
-    // At once, not at the piece's end 25 s or more later; the bound leaves a
-    // loaded machine its slow frames and the process's exit under Wine.
-    EXPECT_LT(took, 5s) << std::chrono::duration<double>(took).count() << " s after Alt-F4";
+    // At once: under the 2 s that Wine's X11 driver waits for a window
+    // manager where the prefix leaves the window managed (0.3 s to 1.1 s
+    // measured on a busy machine), far under the piece's end.
+    EXPECT_LT(took, 1900ms) << std::chrono::duration<double>(took).count() << " s after Alt-F4";
     EXPECT_EQ(run.output(), "");
 }
 
