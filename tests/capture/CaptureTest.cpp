@@ -241,7 +241,7 @@ TEST(CaptureVideo, PartyVideoHoldsTheRulesFloorsEvenForAFlatSilentPiece) {
     TempDir outDir;
     const std::string video = outDir.file("entry.mp4");
     CaptureRun capture({"--party", "--assets", dir.path(), "--out", video}, dir.path());
-    ASSERT_EQ(capture.exitStatus(170s), 0) << capture.errors();
+    ASSERT_EQ(capture.exitStatus(360s), 0) << capture.errors();
     EXPECT_EQ(capture.output(), "");
     EXPECT_EQ(capture.processesLeftBehind(), std::vector<std::string>{});
     EXPECT_EQ(directoryEntries(outDir.path()), std::vector<std::string>{"entry.mp4"});
