@@ -30,12 +30,17 @@ function(add_glslang)
 endfunction()
 add_glslang()
 
-# The default limits come with the command-line tools, which stay out; the
-# library is theirs, as Debian builds it.
-add_library(glslang-default-resource-limits STATIC EXCLUDE_FROM_ALL
-  ${GLSLANG_SOURCE}/StandAlone/ResourceLimits.cpp
-  ${GLSLANG_SOURCE}/StandAlone/resource_limits_c.cpp)
-target_link_libraries(glslang-default-resource-limits PUBLIC glslang)
-
-add_library(glslang::glslang ALIAS glslang)
-add_library(glslang::glslang-default-resource-limits ALIAS glslang-default-resource-limits)
+# The default limits: glslang 12 builds them with its command-line tools,
+# which stay out, so the library is made here as Debian makes it; glslang 13
+# and later define it, and the glslang:: names, in their own lists.
+if(NOT TARGET glslang-default-resource-limits)
+  add_library(glslang-default-resource-limits STATIC EXCLUDE_FROM_ALL
+    ${GLSLANG_SOURCE}/StandAlone/ResourceLimits.cpp
+    ${GLSLANG_SOURCE}/StandAlone/resource_limits_c.cpp)
+  target_link_libraries(glslang-default-resource-limits PUBLIC glslang)
+endif()
+foreach(name glslang glslang-default-resource-limits)
+  if(NOT TARGET glslang::${name})
+    add_library(glslang::${name} ALIAS ${name})
+  endif()
+endforeach()

@@ -1,19 +1,16 @@
 #include "GlslCheck.h"
 
-#include "DeclarationLine.h"
+#include "StageDeclarations.h"
 #include "StageLink.h"
+#include "VersionDirective.h"
 
-// The syntax tree, the version and the profile come through glslang's own
-// headers, beyond its public interface: its reflection gives a program's
-// inputs and outputs, not what passes between the stages, nor any line.
-// Only members that no build option of glslang moves are read.
-#include <glslang/Include/intermediate.h>
-#include <glslang/MachineIndependent/localintermediate.h>
+// glslang's public interface alone, as every release installs it: what its
+// private headers would give (the syntax tree, the version it read) comes
+// from its preprocessed text and the #version line instead.
 #include <glslang/Public/ResourceLimits.h>
 #include <glslang/Public/ShaderLang.h>
 
 #include <memory>
-#include <set>
 
 namespace {
 
@@ -94,98 +91,36 @@ bool linked(glslang::TShader& vertex, glslang::TShader& fragment, const char* wh
     return false;
 }
 
-// A stage's declared inputs, outputs and uniforms from its syntax tree:
-// glslang lists every global in the tree's "linker objects", and each use
-// elsewhere names its symbol.
-class InterfaceReader : public glslang::TIntermTraverser {
-  public:
-    InterfaceReader(const std::string& source, StageInterface& stage)
-        : source_(source), stage_(stage) {}
-
-    bool visitAggregate(glslang::TVisit, glslang::TIntermAggregate* node) override {
-        if (node->getOp() != glslang::EOpLinkerObjects) {
-            return true;
-        }
-        for (TIntermNode* child : node->getSequence()) {
-            if (const glslang::TIntermSymbol* symbol = child->getAsSymbolNode()) {
-                declare(*symbol);
-            }
-        }
-        return false;
-    }
-
-    void visitSymbol(glslang::TIntermSymbol* symbol) override { used_.insert(keyOf(*symbol)); }
-
-    // Marks what the code used; after the traversal.
-    void finish() {
-        for (auto* list : {&stage_.inputs, &stage_.outputs, &stage_.uniforms}) {
-            for (Declared& declared : *list) {
-                declared.used = used_.count(declared.name) > 0;
-            }
-        }
-    }
-
-  private:
-    // An interface block is known by its block name, as stages match it.
-    static std::string keyOf(const glslang::TIntermSymbol& symbol) {
-        const glslang::TType& type = symbol.getType();
-        return std::string(type.getBasicType() == glslang::EbtBlock ? type.getTypeName().c_str()
-                                                                    : symbol.getName().c_str());
-    }
-
-    void declare(const glslang::TIntermSymbol& symbol) {
-        const glslang::TQualifier& qualifier = symbol.getQualifier();
-        std::vector<Declared>* list = qualifier.storage == glslang::EvqVaryingIn ? &stage_.inputs
-                                      : qualifier.storage == glslang::EvqVaryingOut
-                                          ? &stage_.outputs
-                                      : qualifier.storage == glslang::EvqUniform ? &stage_.uniforms
-                                                                                 : nullptr;
-        const std::string name = keyOf(symbol);
-        if (list == nullptr || qualifier.builtIn != glslang::EbvNone || name.rfind("gl_", 0) == 0) {
-            return;
-        }
-        Declared declared;
-        declared.name = name;
-        std::string type = symbol.getType().getCompleteString(true, false, false).c_str();
-        declared.type = type.substr(type.find_first_not_of(' ') == std::string::npos
-                                        ? type.size()
-                                        : type.find_first_not_of(' '));
-        declared.line = declarationLine(source_, name);
-        declared.location =
-            qualifier.hasLocation() ? static_cast<int>(qualifier.layoutLocation) : -1;
-        declared.interpolation = qualifier.flat ? "flat" : qualifier.nopersp ? "noperspective" : "";
-        list->push_back(declared);
-    }
-
-    const std::string& source_;
-    StageInterface& stage_;
-    std::set<std::string> used_;
-};
-
-StageInterface interfaceOf(const glslang::TShader& shader, const std::string& source) {
-    StageInterface stage;
-    InterfaceReader reader(source, stage);
-    shader.getIntermediate()->getTreeRoot()->traverse(&reader);
-    reader.finish();
-    return stage;
+// The stage's inputs, outputs and uniforms, from its text as glslang's
+// preprocessor gives it, for a stage that compiled.
+StageInterface interfaceOf(const Stage& stage) {
+    glslang::TShader shader(stage.language);
+    const char* text = stage.text.c_str();
+    const int length = static_cast<int>(stage.text.size());
+    shader.setStringsWithLengths(&text, &length, 1);
+    glslang::TShader::ForbidIncluder includer;
+    std::string preprocessed;
+    shader.preprocess(GetDefaultResources(), 330, ECoreProfile, false, false, messages,
+                      &preprocessed, includer);
+    return readStageInterface(preprocessed, stage.language == EShLangVertex ? StageKind::Vertex
+                                                                            : StageKind::Fragment);
 }
 
 // The stage's #version against what an OpenGL 3.3 core context takes.
-void checkVersion(const glslang::TShader& shader, const Stage& stage, Findings& findings) {
-    const std::optional<EsStage> directive = translateToEs(stage.text);
+void checkVersion(const Stage& stage, Findings& findings) {
+    const std::optional<VersionDirective> directive = findVersionDirective(stage.text);
     if (!directive) {
         findings.push_back({Finding::Level::Error, stage.fileName, 1,
                             "no #version line: a core context builds no shader without one "
                             "(write '#version 330 core')"});
         return;
     }
-    const glslang::TIntermediate& tree = *shader.getIntermediate();
-    const int version = tree.getVersion();
+    const int version = directive->number;
     const std::string spelled = std::to_string(version / 100) + "." + std::to_string(version % 100);
-    Finding finding{Finding::Level::Error, stage.fileName, directive->versionLine, ""};
-    if (tree.getProfile() == EEsProfile) {
+    Finding finding{Finding::Level::Error, stage.fileName, directive->line, ""};
+    if (directive->es()) {
         finding.text = "GLSL ES: the demo builds GLSL 3.30 core (write '#version 330 core')";
-    } else if (tree.getProfile() == ECompatibilityProfile) {
+    } else if (directive->profile == "compatibility") {
         finding.text = "the compatibility profile, which a core context does not give (write "
                        "'#version 330 core')";
     } else if (version < 140) {
@@ -212,20 +147,17 @@ GlslVerdict checkAsGlsl330(const std::string& vertex, const std::string& fragmen
     std::unique_ptr<glslang::TShader> vertexShader =
         parsed(vertexStage, 330, ECoreProfile, false, verdict.findings);
     if (vertexShader) {
-        checkVersion(*vertexShader, vertexStage, verdict.findings);
+        checkVersion(vertexStage, verdict.findings);
     }
     std::unique_ptr<glslang::TShader> fragmentShader =
         parsed(fragmentStage, 330, ECoreProfile, false, verdict.findings);
     if (fragmentShader) {
-        checkVersion(*fragmentShader, fragmentStage, verdict.findings);
+        checkVersion(fragmentStage, verdict.findings);
     }
     if (!vertexShader || !fragmentShader) {
         return verdict;
     }
-    // Read before the link, which drops functions that main never calls:
-    // what they name still counts as used.
-    verdict.interface = {interfaceOf(*vertexShader, vertex), interfaceOf(*fragmentShader, fragment),
-                         true};
+    verdict.interface = {interfaceOf(vertexStage), interfaceOf(fragmentStage), true};
     linked(*vertexShader, *fragmentShader, "GLSL 3.30", verdict.findings);
     // Also where glslang's link failed: its messages name no line.
     const Findings between = linkInterface(verdict.interface);

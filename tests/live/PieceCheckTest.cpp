@@ -102,6 +102,26 @@ TEST(PieceCheck, EachProblemIsNamedAtItsLine) {
         {"stages whose types differ", uvVertex, fragmentWith("in vec3 uv;\n", "    vec3 s = uv;\n"),
          Music::None, 1,
          "fragment.glsl:3: error: 'in vec3 uv' is an 'out vec2' in vertex.glsl (line 3)"},
+        // Read after the preprocessor: the branch taken, the macro expanded.
+        {"a uniform through a macro in an #if", sampleVertex,
+         fragmentWith("#define SIZE vec3\n#if 0\nuniform vec2 windowSize;\n#else\n"
+                      "uniform SIZE windowSize;\n#endif\n"),
+         Music::None, 1,
+         "fragment.glsl:7: error: windowSize: 'uniform vec3 windowSize' gets nothing"},
+        {"blocks whose members differ",
+         "#version 330 core\nlayout(location = 0) in vec3 position;\nout Shade { vec2 uv; } s;\n"
+         "void main() {\n    s.uv = position.xy;\n    gl_Position = vec4(position, 1.0);\n}\n",
+         fragmentWith("in Shade { vec3 uv; } s;\n", "    vec3 c = s.uv;\n"), Music::None, 1,
+         "fragment.glsl:3: error: 'in { vec3 uv; } Shade' is an 'out { vec2 uv; }' in vertex.glsl "
+         "(line 3)"},
+        // What each #version asks of a core context.
+        {"an ES stage", "#version 300 es\n" + sampleVertex.substr(18), fragmentWith(""),
+         Music::None, 1, "vertex.glsl:1: error: GLSL ES: the demo builds"},
+        {"a compatibility stage", sampleVertex,
+         "// shade\n#version 150 compatibility" + fragmentWith("").substr(17), Music::None, 1,
+         "fragment.glsl:2: error: the compatibility profile"},
+        {"a later version", sampleVertex, "#version 410 core" + fragmentWith("").substr(17),
+         Music::None, 0, "fragment.glsl:1: warning: GLSL 4.10 needs more than the OpenGL 3.3"},
         {"a position that is not floats",
          "#version 330 core\nlayout(location = 0) in ivec3 position;\n"
          "void main() {\n    gl_Position = vec4(position, 1.0);\n}\n",
