@@ -1,8 +1,9 @@
 # glslang for the Windows build, compiled from the source of Debian's glslang
 # package (see DebianSource.cmake) and linked statically. Only the GLSL front
 # end is built: no HLSL, no SPIR-V optimizer, no tools, tests or install
-# rules, none of which the checks need; the SPIR-V writer's targets are
-# declared by glslang's own lists but never built (nothing here links them).
+# rules, none of which the checks need. The SPIR-V writer is left out where
+# glslang can leave it out (ENABLE_SPIRV, from glslang 14); glslang 12 still
+# declares its targets, which are never built (nothing here links them).
 # The targets are named as Debian's glslang-dev names them on Linux, so that
 # what links glslang::glslang builds on both systems.
 set(GLSLANG_SOURCE_CACHE ${CMAKE_BINARY_DIR}/glslang-source)
@@ -10,6 +11,7 @@ fetch_debian_source(glslang ${GLSLANG_SOURCE_CACHE} CMakeLists.txt)
 set(GLSLANG_SOURCE ${GLSLANG_SOURCE_CACHE}/src)
 
 set(ENABLE_HLSL OFF CACHE BOOL "" FORCE)
+set(ENABLE_SPIRV OFF CACHE BOOL "" FORCE)
 set(ENABLE_OPT OFF CACHE BOOL "" FORCE)
 set(ENABLE_SPVREMAPPER OFF CACHE BOOL "" FORCE)
 set(ENABLE_CTEST OFF CACHE BOOL "" FORCE)

@@ -27,7 +27,11 @@ std::vector<std::string> ffmpegArguments(const VideoEncoder::Settings& s) {
             // H.264 High profile in the 4:2:0 form that every player and video
             // site takes, encoded as it comes: the frames are already
             // converted with BT.709's matrix to its limited range, which
-            // players assume for HD video anyway, and are tagged so.
+            // players assume for HD video anyway, and are tagged so. The
+            // frames carry the tags (setparams): ffmpeg 7 takes the
+            // primaries and transfer from the frames and drops the output
+            // options' (ffmpeg 5 takes either).
+            "-vf", "setparams=range=tv:color_primaries=bt709:color_trc=bt709:colorspace=bt709",
             "-color_primaries", "bt709", "-color_trc", "bt709", "-colorspace", "bt709",
             "-color_range", "tv", "-c:v", "libx264", "-profile:v", "high", "-preset", "veryfast",
             "-crf", "18", "-f", "mp4", "-y", s.path};

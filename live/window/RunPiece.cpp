@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <limits>
@@ -59,10 +60,24 @@ void onFramebufferSize(GLFWwindow* window, int, int) {
     onNeedsPresent(window);
 }
 
+// GLFW 3.4 built for Wayland and X11 tries Wayland first, and libwayland
+// tells standard error when it finds no Wayland session (no XDG_RUNTIME_DIR:
+// over ssh -X, on a virtual X server). With an X display and no Wayland one,
+// X11 is the only way anyway. Not on Windows, where Wine hands the Unix
+// DISPLAY on to the program.
+bool chooseX11WithoutWayland() {
+#if defined(GLFW_PLATFORM_X11) && !defined(_WIN32)
+    if (std::getenv("DISPLAY") != nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        glfwInitHint(GLFW_PLATFORM, GLFW_PLATFORM_X11);
+    }
+#endif
+    return true;
+}
+
 // glfwTerminate also destroys the window and its context; everything GL is
 // gone before it runs.
 struct GlfwSession {
-    bool started = glfwInit() == GLFW_TRUE;
+    bool started = chooseX11WithoutWayland() && glfwInit() == GLFW_TRUE;
     ~GlfwSession() {
         if (started) {
             glfwTerminate();

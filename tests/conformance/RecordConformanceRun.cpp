@@ -19,6 +19,7 @@
 // run itself was right is for the checks to say.
 #include "DemoRun.h"
 #include "RunTool.h"
+#include "TracedDemo.h"
 
 #include <atomic>
 #include <filesystem>
@@ -100,8 +101,7 @@ class RssLog {
 void startTraced(DemoRun& run, const std::filesystem::path& out) {
     std::filesystem::create_directories(out);
     run.useShaders("probe.frag");
-    run.start(
-        {"apitrace", "trace", "--api", "gl", "-o", run.dir().file("demo.trace"), demoBinary()});
+    run.start(conformance::tracedDemo(run, run.dir().file("demo.trace")));
     run.waitForFirstFrame();
 }
 

@@ -2,6 +2,7 @@
 
 #include "RunTool.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 
@@ -51,6 +52,12 @@ WinePrefix::~WinePrefix() {
     } catch (const std::exception&) {
     }
     server_->waitForExit(std::chrono::seconds(30));
+}
+
+int WinePrefix::wineMajorVersion() {
+    // "wine-10.0 (Debian 10.0~repack-6)"
+    const std::string version = testsupport::runTool({"wine", "--version"});
+    return version.rfind("wine-", 0) == 0 ? std::atoi(version.c_str() + 5) : 0;
 }
 
 } // namespace windowstest

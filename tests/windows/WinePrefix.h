@@ -22,6 +22,9 @@ class WinePrefix {
     // messages off.
     const testsupport::Environment& environment() const { return inPrefix_.environment; }
 
+    // Wine's major version: 8 on Debian 12, 10 on Debian 13.
+    static int wineMajorVersion();
+
   private:
     testsupport::TempDir dir_;
     testsupport::ProcessOptions inPrefix_; // a command in this prefix
