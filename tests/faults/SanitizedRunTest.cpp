@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <thread>
+
 using namespace testsupport;
 
 TEST(Sanitizers, WholeRunHasNoMemoryErrorsOrLeaksInTheProgram) {
@@ -43,4 +46,45 @@ TEST(Sanitizers, WholeRunHasNoMemoryErrorsOrLeaksInTheProgram) {
     EXPECT_EQ(errors.find("Sanitizer"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("runtime error"), std::string::npos) << errors;
     EXPECT_GE(took, 30s) << "the run ended before its thirty seconds";
+}
+
+// Ended at any moment, again and again, with the music playing: by Escape or
+// a close request, 0.1 s to 2.4 s after the first frame, every other run
+// without fragment.glsl (a program that does not link). No run may end by a
+// signal or leave a sanitizer's report, which the exit at an odd moment
+// (the sound thread mid-buffer, a build on its way) would show.
+TEST(Sanitizers, EndingAtAnyMomentLeavesNoReport) {
+    for (int n = 0; n < 16; ++n) {
+        const bool links = n % 2 == 0, closed = n % 4 == 3;
+        const double after = 0.1 + 2.3 * ((n * 5) % 11) / 10.0;
+        SCOPED_TRACE("run " + std::to_string(n) + (links ? "" : " without fragment.glsl") +
+                     (closed ? ", closed" : ", Escape") + " after " + std::to_string(after) + " s");
+        DemoRun run;
+        run.useShaders("probe.frag");
+        if (!links) {
+            std::filesystem::remove(run.dir().file("fragment.glsl"));
+        }
+        writeTones(run.dir(), "audio.mp3", {{440, 3}});
+        run.environment()["SDL_AUDIODRIVER"] = "disk";
+        run.environment()["SDL_DISKAUDIOFILE"] = run.dir().file("heard.raw");
+        run.environment()["ASAN_OPTIONS"] = "detect_leaks=1:exitcode=99";
+        run.environment()["LSAN_OPTIONS"] =
+            "suppressions=" LSAN_SUPPRESSIONS ":print_suppressions=0";
+        run.environment()["UBSAN_OPTIONS"] = "print_stacktrace=1:halt_on_error=1:exitcode=98";
+        run.start({SANITIZED_DEMO});
+        run.waitForFirstFrame(90s);
+        // The moment is what the run is about; nothing else is awaited.
+        std::this_thread::sleep_for(std::chrono::duration<double>(after));
+        std::optional<int> status;
+        if (closed) {
+            status = run.close(90s);
+        } else {
+            run.press({"Escape"});
+            status = run.waitForExit(90s);
+            run.release({"Escape"});
+        }
+        EXPECT_EQ(status, std::optional<int>(0)) << run.errors();
+        EXPECT_EQ(run.errors().find("Sanitizer"), std::string::npos) << run.errors();
+        EXPECT_EQ(run.errors().find("runtime error"), std::string::npos) << run.errors();
+    }
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <iostream>
+#include <thread>
 
 using namespace testsupport;
 
@@ -283,6 +284,30 @@ TEST_F(LiveWindow, ATerminatingSignalEndsIt) {
     ASSERT_TRUE(audiotest::waitForSound(capture)) << "the music was never heard";
     run.process().kill(SIGTERM);
     EXPECT_EQ(run.waitForExit(), std::optional<int>(128 + SIGTERM));
+}
+
+// Ended at any moment, again and again, with the music playing: Escape or a
+// close request 0.1 s to 2.4 s after the first frame, every other run with a
+// piece that does not build. No run may end by a signal, or hang.
+TEST_F(LiveWindow, EndingAtAnyMomentEndsCleanly) {
+    for (int n = 0; n < 16; ++n) {
+        const bool builds = n % 2 == 0, closed = n % 4 == 3;
+        const double after = 0.1 + 2.3 * ((n * 5) % 11) / 10.0;
+        SCOPED_TRACE("run " + std::to_string(n) +
+                     (builds ? "" : " of a piece that does not build") +
+                     (closed ? ", closed" : ", Escape") + " after " + std::to_string(after) + " s");
+        DemoRun soak;
+        soak.useShaders(builds ? "solid-green.frag" : "compile-error.frag");
+        audiotest::writeTwoToneTrack(soak.dir(), "audio.mp3");
+        audiotest::useDiskDriver(soak);
+        const XWindow shown = startLive(soak);
+        ASSERT_NE(shown, 0u);
+        // The moment is what the run is about; nothing else is awaited.
+        std::this_thread::sleep_for(std::chrono::duration<double>(after));
+        const std::optional<int> status =
+            closed ? std::optional<int>(soak.close()) : (tap(soak, "Escape"), soak.waitForExit());
+        EXPECT_EQ(status, std::optional<int>(0)) << soak.errors();
+    }
 }
 
 // Save to new picture, ten times, through the whole path: the editor's

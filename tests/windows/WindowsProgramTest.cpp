@@ -8,7 +8,7 @@
 #include "PngPicture.h"
 #include "RunTool.h"
 #include "ToneTrack.h"
-#include "WinePrefix.h"
+#include "WineRun.h"
 #include "XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -21,83 +21,10 @@
 using namespace std::chrono_literals;
 using namespace testsupport;
 using namespace audiotest;
+using windowstest::package;
+using windowstest::WineRun;
 
 namespace {
-
-// One X server, one Wine prefix and one unpacked zip for the whole binary:
-// the prefix's desktop process stays on the display it started on.
-struct WindowsPackage : ::testing::Environment {
-    void SetUp() override {
-        server = std::make_unique<XvfbServer>();
-        prefix = std::make_unique<windowstest::WinePrefix>(server->display());
-        unpacked = std::make_unique<TempDir>();
-        ProcessOptions inUnpacked;
-        inUnpacked.workingDirectory = unpacked->path();
-        runTool({VELLOMIRKE_CMAKE, "-E", "tar", "xf", VELLOMIRKE_WINDOWS_ZIP}, 60s, inUnpacked);
-        // Double-clicking the program plays the sample piece beside it.
-        for (const char* file : {"vellomirke-demo.exe", "vellomirke-live.exe", "vertex.glsl",
-                                 "fragment.glsl", "audio.mp3", "README.txt", "LICENSE.txt"}) {
-            ASSERT_TRUE(std::filesystem::is_regular_file(path(file))) << file << " not in the zip";
-        }
-    }
-    void TearDown() override {
-        unpacked.reset();
-        prefix.reset();
-        server.reset();
-    }
-    std::string path(const std::string& name) const { return folder() + "/" + name; }
-    // The unpacked zip's folder, which holds the sample piece.
-    std::string folder() const { return unpacked->file(VELLOMIRKE_WINDOWS_FOLDER); }
-    std::unique_ptr<XvfbServer> server;
-    std::unique_ptr<windowstest::WinePrefix> prefix;
-    std::unique_ptr<TempDir> unpacked;
-};
-auto* package =
-    static_cast<WindowsPackage*>(::testing::AddGlobalTestEnvironment(new WindowsPackage));
-
-// The packaged program in a directory of its own, with what it plays
-// recorded from the null sink's monitor.
-struct WineRun : ListenedRun {
-    WineRun() : ListenedRun(package->server->display()) {}
-
-    // `wineDebug` selects Wine's traces on the program's standard error.
-    void start(const std::string& wineDebug = "-all",
-               const std::string& program = "vellomirke-demo.exe",
-               const std::vector<std::string>& options = {}) {
-        for (const auto& [name, value] : package->prefix->environment()) {
-            run.environment()[name] = value;
-        }
-        run.environment()["WINEDEBUG"] = wineDebug;
-        std::vector<std::string> command = {"wine", package->path(program)};
-        command.insert(command.end(), options.begin(), options.end());
-        run.start(command);
-    }
-
-    // vellomirke-live.exe run with `args` to its end, as runLiveCommand runs
-    // the Linux program: its exit status, with its standard error in `errors`.
-    int liveCommand(const std::vector<std::string>& args, std::string& errors) {
-        start("-all", "vellomirke-live.exe", args);
-        const std::optional<int> status = run.waitForExit(120s);
-        errors = run.errors();
-        return status.value_or(-1);
-    }
-
-    // vellomirke-live.exe with `options` started in the piece's folder, as an
-    // author does; its window once the title shows the first frame.
-    XWindow startLive(const std::vector<std::string>& options = {},
-                      const std::string& wineDebug = "-all") {
-        start(wineDebug, "vellomirke-live.exe", options);
-        return run.waitForTitledWindow("vellomirke-live - ", 90s);
-    }
-
-    // Escape, held until the program has ended; its exit status.
-    std::optional<int> escape() {
-        run.press({"Escape"});
-        auto status = run.waitForExit();
-        run.release({"Escape"});
-        return status;
-    }
-};
 
 bool showsProbe(const Image& image) {
     return showsPositions(image);
