@@ -109,8 +109,14 @@ Options:
   --fullscreen   full screen on the primary monitor, no cursor, as in the demo
   --import SRC   turn SRC, a shader written around mainImage() for online
                  shader sites, into DIR/fragment.glsl (and add the sample
-                 vertex.glsl if DIR has none); refuses shaders that use what
-                 a piece has no counterpart for (textures, mouse, date...)
+                 vertex.glsl if DIR has none), making DIR if need be; gives
+                 iTime, iGlobalTime, iResolution, iFrame, iTimeDelta,
+                 iFrameRate and iSampleRate from the demo's time, size and
+                 rates, keeps a mainVR; refuses shaders that use what a
+                 piece has no counterpart for (iChannel0-3, iChannelTime,
+                 iChannelResolution, iMouse, iDate, iKeyboard, mainSound,
+                 mainCubemap), and writes nothing that would not build,
+                 naming its problems as SRC:LINE: lines
   --export-web   write the piece in DIR as one web page that plays it in any
                  browser with WebGL2, shaders and audio.mp3 inside; refuses
                  a piece that GLSL ES 3.00 (WebGL2's) would not build, with

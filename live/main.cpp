@@ -3,7 +3,7 @@
 // from an online shader site made a piece (import/), the piece as one web
 // page (web/), the piece looked over (check/, whose checks the others use
 // too). This file only picks the command.
-#include "Importer.h"
+#include "ImportCommand.h"
 #include "Options.h"
 #include "PieceCheck.h"
 #include "RunPiece.h"

@@ -1,5 +1,7 @@
 #include "PageStage.h"
 
+#include "GlslCheck.h"
+
 namespace {
 
 // Whether `text` is well-formed UTF-8, which the page declares itself to be.
@@ -52,4 +54,18 @@ std::optional<EsStage> pageStage(const std::string& fileName, const std::string&
         return refuse("has no #version line to translate");
     }
     return stage;
+}
+
+Findings pageWarnings(const std::string& vertex, const std::string& fragment) {
+    Findings page;
+    const std::optional<EsStage> vertexStage = pageStage("vertex.glsl", vertex, page);
+    const std::optional<EsStage> fragmentStage = pageStage("fragment.glsl", fragment, page);
+    if (vertexStage && fragmentStage) {
+        page = checkAsEs300(*vertexStage, *fragmentStage);
+    }
+    for (Finding& finding : page) {
+        finding.level = Finding::Level::Warning;
+        finding.text = "web page (GLSL ES 3.00, --export-web): " + finding.text;
+    }
+    return page;
 }

@@ -12,3 +12,9 @@
 // UTF-8, which a page must be; no #version line to translate.
 std::optional<EsStage> pageStage(const std::string& fileName, const std::string& source,
                                  Findings& findings);
+
+// What would stop the page that --export-web writes, where the piece builds
+// as GLSL 3.30: each stage as the page takes it, then the pair built as GLSL
+// ES 3.00. The page is optional, so each is a warning, named as the page's;
+// none where the page would build.
+Findings pageWarnings(const std::string& vertex, const std::string& fragment);

@@ -49,25 +49,14 @@ std::optional<std::string> readStage(const std::string& dir, const std::string& 
     return source;
 }
 
-// Each stage as the page takes it, then the pair built as GLSL ES 3.00. The
-// page is optional: what would stop it is a warning here.
+// The page is optional: what would stop it is a warning here.
 void checkPage(const std::string& vertex, const std::string& fragment, Findings& findings) {
-    Findings page;
-    const std::optional<EsStage> vertexStage = pageStage("vertex.glsl", vertex, page);
-    const std::optional<EsStage> fragmentStage = pageStage("fragment.glsl", fragment, page);
-    if (vertexStage && fragmentStage) {
-        page = checkAsEs300(*vertexStage, *fragmentStage);
-    }
+    const Findings page = pageWarnings(vertex, fragment);
     if (page.empty()) {
         findings.push_back({Level::Ok, "web page", 0,
                             "both stages build as GLSL ES 3.00, as --export-web builds them"});
-        return;
     }
-    for (Finding& finding : page) {
-        finding.level = Level::Warning;
-        finding.text = "web page (GLSL ES 3.00, --export-web): " + finding.text;
-        findings.push_back(finding);
-    }
+    findings.insert(findings.end(), page.begin(), page.end());
 }
 
 void checkSoundtrack(const std::string& dir, Findings& findings) {

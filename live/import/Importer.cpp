@@ -1,8 +1,6 @@
 #include "Importer.h"
 
 #include "DemoContract.h"
-#include "SampleVertex.h"
-#include "TextFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,11 +11,12 @@
 
 namespace {
 
-// The online sites' inputs that a piece has no counterpart for.
+// The online sites' inputs that a piece has no counterpart for: the
+// textures with their times and sizes, the mouse, the date, the keyboard,
+// and the entry points for sound and cube maps, which need their own passes.
 const std::set<std::string> unmapped = {
-    "iChannel0",    "iChannel1", "iChannel2", "iChannel3",   "iChannelResolution",
-    "iChannelTime", "iMouse",    "iDate",     "iSampleRate", "iTimeDelta",
-    "iFrameRate",   "iKeyboard", "mainSound", "mainVR",      "mainCubemap",
+    "iChannel0", "iChannel1", "iChannel2", "iChannel3", "iChannelResolution", "iChannelTime",
+    "iMouse",    "iDate",     "iKeyboard", "mainSound", "mainCubemap",
 };
 
 // The names that the import's own lines declare: a shader with its own
@@ -99,9 +98,19 @@ const char* header = R"(#version 330 core
 // The online shader sites' inputs, from what the demo gives every piece:
 uniform float timeValue;
 uniform vec2 windowSize;
+// the piece's time in seconds
 #define iTime timeValue
+// the same, by its name before 2017
+#define iGlobalTime timeValue
+// the picture's size in pixels, 1920x1080 (the third is the pixels' shape)
 #define iResolution vec3(windowSize, 1.0)
+// the frame's number, at the 60 frames a second that the demo draws
 #define iFrame int(timeValue * 60.0)
+// the time from one frame to the next, and the frames a second, at that rate
+#define iTimeDelta (1.0 / 60.0)
+#define iFrameRate 60.0
+// the rate that the demo plays its music at
+#define iSampleRate 48000.0
 
 out vec4 pieceColor;
 
@@ -178,58 +187,24 @@ Conversion convertMainImage(const std::string& source, const std::string& source
                                  ", which the imported piece declares for the demo's inputs");
     }
     if (!names.empty()) {
-        result.refused.push_back("it uses " + names +
-                                 ", which a piece has no counterpart for (only iTime, "
-                                 "iResolution and iFrame have one)");
+        result.refused.push_back(
+            "it uses " + names +
+            ", which a piece has no counterpart for (iTime, iGlobalTime, iResolution, iFrame, "
+            "iTimeDelta, iFrameRate and iSampleRate have one)");
     }
     if (result.refused.empty()) {
         std::string body = source;
         if (!body.empty() && body.back() != '\n') {
             body += '\n';
         }
-        result.fragment = withName(header, sourceName) + body + footer;
+        const std::string head = withName(header, sourceName);
+        result.headerLines = static_cast<int>(std::count(head.begin(), head.end(), '\n'));
+        result.fragment = head + body + footer;
     }
     return result;
 }
 
-int importShader(const std::string& sourcePath, const std::string& dir, bool force) {
-    std::string failure;
-    const std::optional<std::string> source = readTextFile(sourcePath, failure);
-    if (!source) {
-        std::cerr << "vellomirke-live: cannot read " << sourcePath << ": " << failure << "\n";
-        return 1;
-    }
-    std::string name = std::filesystem::path(sourcePath).filename().string();
-    Conversion conversion = convertMainImage(*source, name);
-    if (!conversion.refused.empty()) {
-        std::cerr << "vellomirke-live: not imported: " << sourcePath << ":\n";
-        for (const std::string& reason : conversion.refused) {
-            std::cerr << "  " << reason << "\n";
-        }
-        return 1;
-    }
-    const std::string fragmentPath = dir + "/fragment.glsl";
-    const std::string vertexPath = dir + "/vertex.glsl";
-    std::error_code error;
-    if (!force && std::filesystem::exists(fragmentPath, error)) {
-        std::cerr << "vellomirke-live: " << fragmentPath << " exists; --force replaces it\n";
-        return 1;
-    }
-    // `sofar`: what was written before a failure, said after its reason.
-    auto written = [](const std::string& path, const std::string& text, const std::string& sofar) {
-        const std::optional<WriteFailure> failure = replaceFile(path, text);
-        if (failure) {
-            std::cerr << "vellomirke-live: " << failure->describe(path) << "; " << sofar << "\n";
-        }
-        return !failure;
-    };
-    if (!written(fragmentPath, conversion.fragment, "nothing was written")) {
-        return 1;
-    }
-    if (!std::filesystem::exists(vertexPath, error) &&
-        !written(vertexPath, sampleVertex, "only " + fragmentPath + " was written")) {
-        return 1;
-    }
-    std::cerr << "vellomirke-live: wrote " << fragmentPath << "\n";
-    return 0;
+int Conversion::sourceLine(int fragmentLine, int sourceLines) const {
+    const int line = fragmentLine - headerLines;
+    return line >= 1 && line <= sourceLines ? line : 0;
 }

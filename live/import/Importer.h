@@ -9,15 +9,18 @@
 struct Conversion {
     std::string fragment;             // the new fragment.glsl, when accepted
     std::vector<std::string> refused; // why it cannot be converted, if at all
+    int headerLines = 0;              // line N of the source is line headerLines + N
+
+    // The source's line for a line of `fragment`; 0 for the lines that the
+    // import adds before and after it.
+    int sourceLine(int fragmentLine, int sourceLines) const;
 };
 
-// iTime, iResolution and iFrame map onto the demo's timeValue and windowSize;
-// anything else the sites provide (textures, the mouse, the date, ...) has
-// no counterpart, and a shader that uses it is refused rather than turned
-// into one that compiles and draws black.
+// iTime (and iGlobalTime, its older name), iResolution, iFrame, iTimeDelta,
+// iFrameRate and iSampleRate are given from the demo's timeValue and
+// windowSize, its 60 frames a second and its player's rate; a mainVR beside
+// mainImage stays an unused function. Anything else the sites provide
+// (textures and their times and sizes, the mouse, the date, ...) has no
+// counterpart, and a shader that uses it is refused rather than turned into
+// one that compiles and draws black.
 Conversion convertMainImage(const std::string& source, const std::string& sourceName);
-
-// The command `--import SRC DIR`: writes DIR/fragment.glsl (never over one
-// that exists unless `force`) and DIR/vertex.glsl when there is none.
-// Returns the exit status; messages go to standard error.
-int importShader(const std::string& sourcePath, const std::string& dir, bool force);

@@ -143,3 +143,56 @@ TEST(Import, AndTheWebExportSayWhenThePiecesFolderIsReadOnlyAndWriteNothing) {
     EXPECT_TRUE(std::filesystem::is_regular_file(scratch.file("page.html")));
     EXPECT_EQ(folderState(piece), withFragment);
 }
+
+// The names that public shaders use beside iTime: each piece it makes is
+// ready by --check, in a folder that the import makes.
+TEST(Import, GivesTheNamesPublicShadersUseInAFolderItMakes) {
+    TempDir scratch;
+    const std::string older =
+        "// before 2017 the time was iGlobalTime\n"
+        "void mainImage(out vec4 fragColor, in vec2 fragCoord) {\n"
+        "    fragColor = vec4(fragCoord / iResolution.xy, sin(iGlobalTime), 1.0);\n}\n"
+        "void mainVR(out vec4 c, in vec2 p, in vec3 origin, in vec3 direction) {\n"
+        "    mainImage(c, p);\n}\n";
+    const std::string rates = "void mainImage(out vec4 fragColor, in vec2 fragCoord) {\n"
+                              "    float step = iTimeDelta * iFrameRate;\n"
+                              "    fragColor = vec4(step, iSampleRate / 96000.0, 0.0, 1.0);\n}\n";
+    for (const auto& [name, text] : {std::pair{"older.glsl", older}, {"rates.glsl", rates}}) {
+        SCOPED_TRACE(name);
+        scratch.write(name, text);
+        const std::string piece = scratch.file(std::string(name) + ".piece");
+        std::string errors, output;
+        ASSERT_EQ(runLiveCommand({"--import", scratch.file(name), piece}, scratch, errors), 0)
+            << errors;
+        EXPECT_EQ(errors, "vellomirke-live: made " + piece + "\nvellomirke-live: wrote " + piece +
+                              "/fragment.glsl\n");
+        EXPECT_EQ(runLiveCommand({"--check", piece}, scratch, errors, output, {}), 0) << output;
+    }
+
+    // Not its parent: nothing is made, nothing written.
+    std::string errors;
+    EXPECT_EQ(runLiveCommand({"--import", scratch.file("rates.glsl"), scratch.file("no/piece")},
+                             scratch, errors),
+              1);
+    EXPECT_EQ(errors, "vellomirke-live: cannot make " + scratch.file("no/piece") +
+                          ": there is no folder " + scratch.file("no") + "; nothing was written\n");
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("no")));
+}
+
+// What would not build once imported is not written: its problems at the
+// shader's own lines, not the written file's.
+TEST(Import, WritesNothingThatWouldNotBuildAndSaysWhereInTheShader) {
+    TempDir scratch;
+    scratch.write("noise.glsl", "// noise() is the author's, from another file\n"
+                                "void mainImage(out vec4 fragColor, in vec2 fragCoord) {\n"
+                                "    fragColor = vec4(vec3(noise(fragCoord)), 1.0);\n}\n");
+    std::string errors;
+    EXPECT_EQ(runLiveCommand({"--import", scratch.file("noise.glsl"), scratch.file("piece")},
+                             scratch, errors),
+              1);
+    EXPECT_NE(errors.find(scratch.file("noise.glsl") +
+                          ":3: error: 'noise' : no matching overloaded function found"),
+              std::string::npos)
+        << errors;
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("piece")));
+}
