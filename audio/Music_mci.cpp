@@ -14,7 +14,12 @@ namespace {
 class MciTrack final : public MusicTrack {
   public:
     explicit MciTrack(double duration) : duration_(duration) {}
-    ~MciTrack() override { mediaCommand("close music"); }
+    // The track goes as the piece closes, on its way out of the process.
+    ~MciTrack() override {
+        if (closeBeforeExit()) {
+            mediaCommand("close music");
+        }
+    }
 
     double duration() const override { return duration_; }
     void playFrom(double seconds) override {

@@ -7,12 +7,16 @@
 namespace {
 
 // Closes the device once main has returned, while every thread of the
-// process still runs (MediaCommand.h says why it must be closed).
+// process still runs, where the player needs it (MediaCommand.h says why).
 struct CloseAtExit {
     CloseAtExit() = default;
     CloseAtExit(const CloseAtExit&) = delete;
     CloseAtExit& operator=(const CloseAtExit&) = delete;
-    ~CloseAtExit() { mediaCommand("close mp3"); }
+    ~CloseAtExit() {
+        if (closeBeforeExit()) {
+            mediaCommand("close mp3");
+        }
+    }
 };
 
 } // namespace

@@ -61,15 +61,20 @@ TEST(WindowsProgram, PictureSoundtrackAndKeys) {
     EXPECT_EQ(wine.escape(), 0);
     EXPECT_EQ(run.output(), "");
 
-    // The two commands exactly, in order; the device is closed at exit.
+    // The two commands exactly, in order; the device is closed at exit where
+    // the player needs it (up to Wine 9), and left to the process's end after.
     static const std::regex call(R"(mciSendStringW \(L"((?:[^"\\]|\\.)*)\")");
     const std::string trace = run.errors();
     std::vector<std::string> commands;
     for (std::sregex_iterator it(trace.begin(), trace.end(), call), end; it != end; ++it) {
         commands.push_back(std::regex_replace((*it)[1].str(), std::regex(R"(\\")"), "\""));
     }
-    EXPECT_EQ(commands, (std::vector<std::string>{"open \"audio.mp3\" type mpegvideo alias mp3",
-                                                  "play mp3 repeat", "close mp3"}));
+    std::vector<std::string> expected{"open \"audio.mp3\" type mpegvideo alias mp3",
+                                      "play mp3 repeat"};
+    if (windowstest::WinePrefix::wineMajorVersion() < 10) {
+        expected.push_back("close mp3");
+    }
+    EXPECT_EQ(commands, expected);
 }
 
 // The thirty seconds end while the music plays; a missing vertex shader is
