@@ -2,7 +2,7 @@
 
 #include <string>
 
-// What scripts/capture asks of the library. It comes through the environment,
+// What the capture's front end (vellomirke-capture) asks of the library. It comes through the environment,
 // since the demo keeps ignoring its command line:
 //   VELLOMIRKE_CAPTURE_FPS     frames per second of video time, 1..240
 //   VELLOMIRKE_CAPTURE_VIDEO   the video file to write (H.264, no audio)

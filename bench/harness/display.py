@@ -11,11 +11,11 @@ from harness.tools import REPO
 
 class Xvfb:
     """A private X server on a display number of its own choosing, started by
-    scripts/xvfb-display as the scripts start theirs."""
+    capture/xvfb-display as the scripts start theirs."""
 
     def __init__(self, screen):
         self.process = subprocess.Popen(
-            [os.path.join(REPO, "scripts", "xvfb-display"), screen + "x24"],
+            [os.path.join(REPO, "capture", "xvfb-display"), screen + "x24"],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         number = self.process.stdout.readline().strip()
         self.process.stdout.close()

@@ -136,15 +136,251 @@ void waitForEvents(double seconds) {
     }
 }
 
+// Says so where `dir` is no folder.
+bool isFolder(const std::string& dir) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(dir, error)) {
+        std::cerr << "vellomirke-live: " << dir << ": not a folder\n";
+        return false;
+    }
+    return true;
+}
+
+void tellIfUnwatched(const Watcher& watcher, const std::string& dir) {
+    if (!watcher.watching()) {
+        std::cerr << "vellomirke-live: cannot watch " << dir << " for saves; Space rebuilds\n";
+    }
+}
+
+// The window, its callbacks leaving `events` for the frame loop, and its
+// context current with the OpenGL entry points loaded; null, once the author
+// has been told why, where there is none. A window opened without the entry
+// points goes with glfwTerminate.
+GLFWwindow* openLiveWindow(bool fullscreen, WindowEvents& events) {
+    GLFWwindow* window = openWindow(fullscreen);
+    if (window == nullptr) {
+        std::cerr << "vellomirke-live: cannot open a window with OpenGL 3.3 core\n";
+        return nullptr;
+    }
+    glfwSetWindowUserPointer(window, &events);
+    glfwSetKeyCallback(window, onKey);
+    glfwSetWindowRefreshCallback(window, onNeedsPresent);
+    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    glfwMakeContextCurrent(window);
+    if (!gladLoadGL(glfwGetProcAddress)) {
+        std::cerr << "vellomirke-live: cannot load the OpenGL entry points\n";
+        return nullptr;
+    }
+    glfwSwapInterval(1);
+    return window;
+}
+
+bool canDrawInto(const DemoFrame& frame) {
+    if (!frame.complete()) {
+        std::cerr << "vellomirke-live: the driver cannot draw into a 1920x1080 target\n";
+        return false;
+    }
+    return true;
+}
+
+// The piece's latest build, and how far the frame loop has taken it. The
+// first build is made with the value, before the piece's clock starts.
+struct LatestBuild {
+    LatestBuild(const std::string& dir, Presenter& presenter) : dir(dir), presenter(presenter) {
+        rebuild();
+    }
+
+    // On Space or a save: the piece built again, its problems told and shown.
+    // A build that fails keeps the last program that built.
+    void rebuild();
+
+    const std::string& dir;
+    Presenter& presenter;
+    Program program;
+    bool failing = false;
+    std::optional<PieceTexts> unchecked; // built by the driver, not yet by the strict check
+    int warnings = 0;                    // the strict check's, for the title
+    bool timed = false; // the program reads timeValue: its picture moves with the time
+    bool drawn = false; // the frame holds the picture of this build at this time
+};
+
+void LatestBuild::rebuild() {
+    BuildResult built = buildPiece(dir);
+    report(built.problems);
+    presenter.showProblems(built.problems, {});
+    unchecked = std::move(built.texts);
+    warnings = 0;
+    failing = !built.program;
+    if (built.program) {
+        program = std::move(built.program);
+        timed = glGetUniformLocation(program.id(), demo::timeUniform) >= 0;
+    }
+    drawn = false;
+}
+
+// The piece running in its window, one frame at a time. Needs the context
+// current for its whole life. Its members go in the reverse of the order
+// they are made in: the music first, then the GL objects, while the context
+// is still there.
+class LivePiece {
+  public:
+    LivePiece(const std::string& dir, GLFWwindow* window, Watcher& watcher, WindowEvents& events,
+              DemoFrame& frame)
+        : dir_(dir), window_(window), watcher_(watcher), events_(events), frame_(frame),
+          build_(dir, presenter_), clock_(glfwGetTime()),
+          title_(window, folderName(dir), glfwGetTime()) {}
+
+    // One pass of the frame loop: the events, the keys and saves, then the
+    // picture, the strict check and the title.
+    void runFrame();
+
+  private:
+    void waitOrPoll();
+    KeyRequests handleKeys(double now);
+    void rebuildOnSave();
+    bool followTime(double time, bool jumped);
+    bool drawPicture(double time, bool jumped);
+    void present();
+    void checkStrictly();
+    void updateTitle(double now, double time, bool jumped);
+    void startMusic();
+
+    const std::string& dir_;
+    GLFWwindow* window_;
+    Watcher& watcher_;
+    WindowEvents& events_;
+    DemoFrame& frame_;
+    Presenter presenter_; // made before the first build, which shows its problems
+    LatestBuild build_;
+    PieceClock clock_;
+    TitleBar title_;
+    // Started once the first picture is shown, as nothing of it is needed
+    // before; its own thread loads and opens it while the frames go on.
+    std::optional<Music> music_;
+    double lastTime_ = 0.0;
+};
+
+void LivePiece::runFrame() {
+    waitOrPoll();
+    const double now = glfwGetTime();
+    const KeyRequests asked = handleKeys(now);
+    rebuildOnSave();
+
+    const double time = clock_.at(now);
+    const bool jumped = followTime(time, asked.jumped);
+    const bool draw = drawPicture(time, jumped);
+    if (asked.shotWanted) {
+        saveShot(frame_, dir_, time);
+    }
+    if (draw || events_.needsPresent) {
+        present();
+    }
+    checkStrictly();
+    updateTitle(now, time, jumped);
+    startMusic();
+}
+
+// A picture that stands still is drawn once; until something changes, the
+// loop sleeps, waking only to keep the title true and to start the music
+// again where the piece's time wraps.
+void LivePiece::waitOrPoll() {
+    const bool nothingPending = events_.keys.empty() && !events_.needsPresent;
+    if (build_.drawn && nothingPending && (clock_.paused() || !build_.timed)) {
+        const double now = glfwGetTime();
+        const double untilWrap = clock_.paused() ? std::numeric_limits<double>::infinity()
+                                                 : PieceClock::length - clock_.at(now);
+        waitForEvents(std::min(title_.untilChange(now, clock_.paused()), untilWrap));
+    } else {
+        glfwPollEvents();
+    }
+}
+
+// The keys since the last frame, applied to the clock at `now`. A quit
+// closes the window once this frame is through; each Space builds again.
+KeyRequests LivePiece::handleKeys(double now) {
+    const KeyRequests asked = dispatchKeys(events_.keys, clock_, now);
+    events_.keys.clear();
+    if (asked.quit) {
+        glfwSetWindowShouldClose(window_, GLFW_TRUE);
+    }
+    for (int i = 0; i < asked.rebuilds; ++i) {
+        build_.rebuild();
+    }
+    return asked;
+}
+
+void LivePiece::rebuildOnSave() {
+    if (watcher_.saved()) {
+        build_.rebuild();
+    }
+}
+
+// Running past the end starts the piece, and its music, again at 0. Returns
+// whether the time jumped this frame, by a key or by the wrap.
+bool LivePiece::followTime(double time, bool jumped) {
+    if (!clock_.paused() && time < lastTime_) {
+        jumped = true;
+    }
+    if (jumped && music_) {
+        music_->follow(time, clock_.paused());
+    }
+    lastTime_ = time;
+    return jumped;
+}
+
+// A jump shows the picture of the new time; a pause the picture of the
+// moment it was paused. Returns whether the frame was drawn.
+bool LivePiece::drawPicture(double time, bool jumped) {
+    const bool draw = !build_.drawn || jumped || (build_.timed && !clock_.paused());
+    if (draw) {
+        frame_.draw(build_.program.id(), static_cast<float>(time));
+        build_.drawn = true;
+    }
+    return draw;
+}
+
+void LivePiece::present() {
+    events_.needsPresent = false;
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(window_, &width, &height);
+    presenter_.present(frame_, width, height, build_.failing);
+    glfwSwapBuffers(window_);
+    title_.frameShown();
+}
+
+// The strict check comes after the new picture, which it never holds back:
+// a process's first check also makes glslang's symbol tables.
+void LivePiece::checkStrictly() {
+    if (!build_.unchecked || !build_.drawn) {
+        return;
+    }
+    const std::vector<std::string> found =
+        strictCheck(build_.unchecked->vertex, build_.unchecked->fragment);
+    build_.unchecked.reset();
+    report(found);
+    presenter_.showProblems({}, found);
+    build_.warnings = static_cast<int>(found.size());
+    events_.needsPresent = events_.needsPresent || !found.empty();
+}
+
+void LivePiece::updateTitle(double now, double time, bool jumped) {
+    title_.setWarnings(build_.warnings);
+    title_.update(now, time, clock_.paused(), jumped || !music_);
+}
+
+void LivePiece::startMusic() {
+    if (!music_) {
+        music_.emplace(dir_ + "/audio.mp3");
+        music_->follow(clock_.at(glfwGetTime()), clock_.paused());
+    }
+}
+
 } // namespace
 
 int runPiece(const Options& options) {
-    std::error_code error;
-    if (!std::filesystem::is_directory(options.dir, error)) {
-        std::cerr << "vellomirke-live: " << options.dir << ": not a folder\n";
+    if (!isFolder(options.dir)) {
         return 1;
     }
-
     glfwSetErrorCallback(onGlfwError);
     GlfwSession glfw;
     if (!glfw.started) {
@@ -154,132 +390,19 @@ int runPiece(const Options& options) {
     // settled save wakes the frame loop from its wait for events; the watcher
     // is gone before glfwTerminate.
     Watcher watcher(options.dir, [] { glfwPostEmptyEvent(); });
-    if (!watcher.watching()) {
-        std::cerr << "vellomirke-live: cannot watch " << options.dir
-                  << " for saves; Space rebuilds\n";
-    }
-    GLFWwindow* window = openWindow(options.fullscreen);
-    if (window == nullptr) {
-        std::cerr << "vellomirke-live: cannot open a window with OpenGL 3.3 core\n";
-        return 1;
-    }
+    tellIfUnwatched(watcher, options.dir);
     WindowEvents events;
-    glfwSetWindowUserPointer(window, &events);
-    glfwSetKeyCallback(window, onKey);
-    glfwSetWindowRefreshCallback(window, onNeedsPresent);
-    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
-    glfwMakeContextCurrent(window);
-    if (!gladLoadGL(glfwGetProcAddress)) {
-        std::cerr << "vellomirke-live: cannot load the OpenGL entry points\n";
+    GLFWwindow* window = openLiveWindow(options.fullscreen, events);
+    if (window == nullptr) {
         return 1;
     }
-    glfwSwapInterval(1);
-
     DemoFrame frame;
-    if (!frame.complete()) {
-        std::cerr << "vellomirke-live: the driver cannot draw into a 1920x1080 target\n";
+    if (!canDrawInto(frame)) {
         return 1;
     }
-    Presenter presenter;
-    Program program;
-    bool failing = false;
-    std::optional<PieceTexts> unchecked; // built by the driver, not yet by the strict check
-    int warnings = 0;                    // the strict check's, for the title
-    bool timed = false; // the program reads timeValue: its picture moves with the time
-    bool drawn = false; // the frame holds the picture of this build at this time
-    auto rebuild = [&] {
-        BuildResult built = buildPiece(options.dir);
-        report(built.problems);
-        presenter.showProblems(built.problems, {});
-        unchecked = std::move(built.texts);
-        warnings = 0;
-        failing = !built.program;
-        if (built.program) {
-            program = std::move(built.program);
-            timed = glGetUniformLocation(program.id(), demo::timeUniform) >= 0;
-        }
-        drawn = false;
-    };
-    rebuild();
-
-    PieceClock clock(glfwGetTime());
-    TitleBar title(window, folderName(options.dir), glfwGetTime());
-    // Started once the first picture is shown, as nothing of it is needed
-    // before; its own thread loads and opens it while the frames go on.
-    std::optional<Music> music;
-    double lastTime = 0.0;
+    LivePiece piece(options.dir, window, watcher, events, frame);
     while (!glfwWindowShouldClose(window)) {
-        // A picture that stands still is drawn once; until something
-        // changes, the loop sleeps, waking only to keep the title true and
-        // to start the music again where the piece's time wraps.
-        const bool nothingPending = events.keys.empty() && !events.needsPresent;
-        if (drawn && nothingPending && (clock.paused() || !timed)) {
-            const double now = glfwGetTime();
-            const double untilWrap = clock.paused() ? std::numeric_limits<double>::infinity()
-                                                    : PieceClock::length - clock.at(now);
-            waitForEvents(std::min(title.untilChange(now, clock.paused()), untilWrap));
-        } else {
-            glfwPollEvents();
-        }
-        const double now = glfwGetTime();
-        const KeyRequests asked = dispatchKeys(events.keys, clock, now);
-        events.keys.clear();
-        if (asked.quit) {
-            glfwSetWindowShouldClose(window, GLFW_TRUE);
-        }
-        for (int i = 0; i < asked.rebuilds; ++i) {
-            rebuild();
-        }
-        bool jumped = asked.jumped;
-        if (watcher.saved()) {
-            rebuild();
-        }
-
-        const double time = clock.at(now);
-        // Running past the end starts the piece, and its music, again at 0.
-        if (!clock.paused() && time < lastTime) {
-            jumped = true;
-        }
-        if (jumped && music) {
-            music->follow(time, clock.paused());
-        }
-        lastTime = time;
-
-        // A jump shows the picture of the new time; a pause the picture of
-        // the moment it was paused.
-        const bool draw = !drawn || jumped || (timed && !clock.paused());
-        if (draw) {
-            frame.draw(program.id(), static_cast<float>(time));
-            drawn = true;
-        }
-        if (asked.shotWanted) {
-            saveShot(frame, options.dir, time);
-        }
-        if (draw || events.needsPresent) {
-            events.needsPresent = false;
-            int width = 0, height = 0;
-            glfwGetFramebufferSize(window, &width, &height);
-            presenter.present(frame, width, height, failing);
-            glfwSwapBuffers(window);
-            title.frameShown();
-        }
-        // The strict check comes after the new picture, which it never holds
-        // back: a process's first check also makes glslang's symbol tables.
-        if (unchecked && drawn) {
-            const std::vector<std::string> found =
-                strictCheck(unchecked->vertex, unchecked->fragment);
-            unchecked.reset();
-            report(found);
-            presenter.showProblems({}, found);
-            warnings = static_cast<int>(found.size());
-            events.needsPresent = events.needsPresent || !found.empty();
-        }
-        title.setWarnings(warnings);
-        title.update(now, time, clock.paused(), jumped || !music);
-        if (!music) {
-            music.emplace(options.dir + "/audio.mp3");
-            music->follow(clock.at(glfwGetTime()), clock.paused());
-        }
+        piece.runFrame();
     }
     return 0;
 }

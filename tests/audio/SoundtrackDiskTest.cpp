@@ -3,6 +3,7 @@
 // the file is a recording of what a listener would have heard, sample for
 // sample.
 #include "AudioTestSupport.h"
+#include "DemoContract.h"
 
 #include <gtest/gtest.h>
 
@@ -113,7 +114,7 @@ TEST(SoundtrackHeard, NothingIsHeardWhileTheWindowAndTheShaderAreSetUp) {
 
     ASSERT_TRUE(waitUntil([&] { return vertexShader.opened() || !run.process().running(); }));
     ASSERT_TRUE(vertexShader.opened()) << "the demo ended before building its shader";
-    EXPECT_TRUE(run.x().findWindow("Vellomirke2017Demo"))
+    EXPECT_TRUE(run.x().findWindow(demo::title))
         << "the window should be on screen while the shader is built";
     // Let the device write a good half second more while the demo waits.
     const std::size_t atShaderBuild = frameCount(capture);

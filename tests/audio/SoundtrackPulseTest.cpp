@@ -4,6 +4,7 @@
 // heard while the process is on its way out can be told from what is heard
 // once it is gone.
 #include "AudioTestSupport.h"
+#include "Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,6 @@ TEST(SoundtrackThroughPulseAudio, AfterAFailedStartTheTrackIsOpenedButNeverHeard
         EXPECT_FALSE(firstAudibleFrame(held)) << "the soundtrack was heard";
         p.letGo();
         EXPECT_EQ(p.run.waitForExit(), 255);
-        EXPECT_EQ(p.run.output(), "Failed to create GLFW window\n");
+        EXPECT_EQ(p.run.output(), windowFailed);
     }
 }

@@ -2,7 +2,8 @@
 // program, the two uniforms, one draw and the swap; the time that it feeds the
 // shader; how a run ends by time and by Escape; and the viewport, set at
 // start-up and changed only by a resize event.
-#include "RecordedRun.h"
+#include "ConformanceRecording.h"
+#include "DemoContract.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,10 @@ TEST(Frames, RunEndsWithTheFirstFrameAtThirtySeconds) {
     const RecordedRun& run = recordedRun();
     auto frames = run.frames();
     ASSERT_FALSE(frames.empty());
-    EXPECT_GE(frames.back().timeValue, 30.0);
+    EXPECT_GE(frames.back().timeValue, demo::lengthSeconds);
     for (size_t i = 0; i + 1 < frames.size(); ++i) {
-        ASSERT_LT(frames[i].timeValue, 30.0) << "frame " << i << " of " << frames.size();
+        ASSERT_LT(frames[i].timeValue, demo::lengthSeconds)
+            << "frame " << i << " of " << frames.size();
     }
     EXPECT_EQ(run.fact("status"), 0);
     EXPECT_EQ(run.output, "") << "a run with valid shaders prints nothing";
@@ -52,10 +54,15 @@ TEST(Frames, TheFrameThatSeesEscapeIsStillDrawnAndIsTheLast) {
         ASSERT_FALSE(frames[i].reload) << "frame " << i << " rebuilt before Escape";
     }
     EXPECT_TRUE(frames.back().reload) << "the frame that saw Escape is not the last drawn";
-    EXPECT_LT(frames.back().timeValue, 30.0) << "the run ended by time, not by Escape";
+    EXPECT_LT(frames.back().timeValue, demo::lengthSeconds)
+        << "the run ended by time, not by Escape";
 }
 
 namespace {
+
+// The viewport that the demo sets at start-up, as the trace dump writes it.
+const std::string demoViewport =
+    "0 0 " + std::to_string(demo::width) + " " + std::to_string(demo::height);
 
 std::vector<std::string> viewports(const RecordedRun& run) {
     std::vector<std::string> found;
@@ -69,12 +76,12 @@ std::vector<std::string> viewports(const RecordedRun& run) {
 
 } // namespace
 
-TEST(Viewport, StartsAt1920x1080AndFollowsTheResizeEventOnly) {
+TEST(Viewport, StartsAtTheDemosSizeAndFollowsTheResizeEventOnly) {
     // On a 1920x1080 screen no resize comes.
-    EXPECT_EQ(viewports(recordedRun()), std::vector<std::string>{"0 0 1920 1080"});
+    EXPECT_EQ(viewports(recordedRun()), std::vector<std::string>{demoViewport});
     // On a 1280x720 one, the resize comes with an event poll between frames.
     const RecordedRun& run = escapedRun();
-    ASSERT_EQ(viewports(run), (std::vector<std::string>{"0 0 1920 1080", "0 0 1280 720"}));
+    ASSERT_EQ(viewports(run), (std::vector<std::string>{demoViewport, "0 0 1280 720"}));
     auto frames = run.frames();
     size_t resizedAfter = 0;
     while (resizedAfter < frames.size() && frames[resizedAfter].viewport.empty()) {

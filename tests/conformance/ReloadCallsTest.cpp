@@ -1,7 +1,7 @@
 // Space in the recorded run: fragment.glsl was replaced by a shader whose
 // uniforms sit at other locations, and Space was held for a counted number of
 // frames.
-#include "RecordedRun.h"
+#include "ConformanceRecording.h"
 
 #include <gtest/gtest.h>
 

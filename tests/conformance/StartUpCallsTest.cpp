@@ -1,8 +1,9 @@
 // The demo's start-up as the GL calls show it: context, loader, shader build,
 // viewport, geometry and clear colour, in that order and nothing between.
-#include "RecordedRun.h"
+#include "ConformanceRecording.h"
 
 #include "ChildProcess.h"
+#include "DemoContract.h"
 
 #include <gtest/gtest.h>
 
@@ -82,7 +83,10 @@ TEST(StartUp, CallsFollowTheStartUpOrderWithNothingBetween) {
     }
     ShaderBuild shader = expectShaderBuild(cursor);
     EXPECT_TRUE(shader.linked);
-    cursor.expect("glViewport", {{"x", "0"}, {"y", "0"}, {"width", "1920"}, {"height", "1080"}});
+    cursor.expect("glViewport", {{"x", "0"},
+                                 {"y", "0"},
+                                 {"width", std::to_string(demo::width)},
+                                 {"height", std::to_string(demo::height)}});
 
     std::string vao = cursor.expect("glGenVertexArrays", {{"n", "1"}}).pointee("arrays");
     cursor.expect("glBindVertexArray", {{"array", vao}});

@@ -2,6 +2,7 @@
 // fed with the window size and the time.
 #include "DemoRun.h"
 #include "Pictures.h"
+#include "DemoContract.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,8 @@ TEST(DemoPicture, EveryPixelComesFromTheShaderWithWindowSizeAndTime) {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     };
     run.startAndShow();
-    EXPECT_EQ(run.x().windowSize(run.window()), std::make_pair(1920, 1080)) << "not full screen";
+    EXPECT_EQ(run.x().windowSize(run.window()), std::make_pair(demo::width, demo::height))
+        << "not full screen";
 
     Image first = run.waitForPicture(showingPositions);
     double firstSeen = secondsSinceStart();

@@ -3,6 +3,7 @@
 // which gives the screen its video mode back. LoaderFailureShim.cpp makes the
 // failure happen.
 #include "DemoRun.h"
+#include "Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,6 @@ TEST(GlLoader, FailureIsReportedAndTheLibraryShutDownBeforeExit) {
     auto status = run.waitForExit();
     ASSERT_TRUE(status) << "the demo hung after the loader failed";
     EXPECT_EQ(*status, 255);
-    EXPECT_EQ(run.output(), "Failed to initialize GLAD\n");
+    EXPECT_EQ(run.output(), loaderFailed);
     EXPECT_EQ(readFile(run.dir().file("shim.log")), "glfwTerminate\nexit\n");
 }

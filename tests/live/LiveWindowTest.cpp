@@ -321,23 +321,8 @@ TEST_F(LiveWindow, EverySaveReachesTheScreenAndHowLongItTakes) {
         isGreen(run.waitForPicture([](const Image& i) { return i.width == 320 && isGreen(i); })));
 
     const std::string green = readFile(testDataPath("solid-green.frag"));
-    std::vector<double> milliseconds;
-    for (int round = 0; round < 10; ++round) {
-        const bool toBlue = round % 2 == 0;
-        auto savedAt = std::chrono::steady_clock::now();
-        saveByRename(run.dir(), "fragment.glsl", toBlue ? solidBlue : green);
-        Image shown =
-            run.waitForPicture([&](const Image& i) { return toBlue ? isBlue(i) : isGreen(i); });
-        ASSERT_TRUE(toBlue ? isBlue(shown) : isGreen(shown)) << "save " << round << " not shown";
-        milliseconds.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - savedAt)
-                .count());
-    }
-    std::sort(milliseconds.begin(), milliseconds.end());
-    const double median = (milliseconds[4] + milliseconds[5]) / 2;
-    RecordProperty("reload_median_ms", std::to_string(median));
-    std::cout << "save to new picture: median " << median << " ms, from " << milliseconds.front()
-              << " to " << milliseconds.back() << " ms over 10 saves" << std::endl;
+    timeTenSaves(run, "save to new picture", solidBlue, green,
+                 [](const Image& i, int round) { return round % 2 == 0 ? isBlue(i) : isGreen(i); });
     EXPECT_EQ(run.errors(), "");
 }
 

@@ -4,6 +4,7 @@
 #include "TempDir.h"
 #include "XClient.h"
 #include "XvfbServer.h"
+#include "DemoContract.h"
 
 #include <chrono>
 #include <functional>
@@ -58,7 +59,7 @@ class DemoRun {
     // The demo's window once it shows frames: the start-up shader build,
     // with its messages, comes before the first. Throws at the deadline.
     XWindow waitForFirstFrame(std::chrono::milliseconds timeout = 60s,
-                              const std::string& title = "Vellomirke2017Demo");
+                              const std::string& title = demo::title);
     // As above for a window whose title only starts with `titlePrefix`:
     // one that shows changing state in its title.
     XWindow waitForFirstFrameOfPrefix(const std::string& titlePrefix,

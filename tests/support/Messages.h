@@ -1,13 +1,17 @@
 #pragma once
 
+#include "DemoContract.h"
+
 #include <string>
 
 namespace testsupport {
 
-// The shader builder's messages, as they appear on standard output.
-inline const std::string readFailed = "ERROR SHADER reading a file failed\n";
-inline const std::string compileFailed = "ERROR SHADER filed to compile shader of type ";
-inline const std::string linkFailed = "ERROR SHADER program linking failed\n";
+// The demo's messages, as they appear on standard output.
+inline const std::string windowFailed = std::string(demo::windowFailedMessage) + "\n";
+inline const std::string loaderFailed = std::string(demo::loaderFailedMessage) + "\n";
+inline const std::string readFailed = std::string(demo::readFailedMessage) + "\n";
+inline const std::string compileFailed = demo::compileFailedMessage;
+inline const std::string linkFailed = std::string(demo::linkFailedMessage) + "\n";
 
 // The builder reads info logs into a 1024-character buffer: at most 1023 of
 // their characters are printed.

@@ -197,25 +197,13 @@ TEST(WindowsLive, ShowsThePieceScaledAndRebuildsOnEverySave) {
     // the piece and the frame goes.
     const std::string green = readFile(testDataPath("solid-green.frag"));
     const std::string probeText = readFile(testDataPath("position-and-time.frag"));
-    std::vector<double> milliseconds;
-    for (int round = 0; round < 10; ++round) {
-        const bool toGreen = round % 2 == 0;
-        const auto savedAt = std::chrono::steady_clock::now();
-        saveByRename(run.dir(), "fragment.glsl", toGreen ? green : probeText);
-        auto shown = [&](const Image& i) {
-            return !isRed(i.at(0, 0)) && (toGreen ? isGreen(i) : showsScaledProbe(i));
-        };
-        ASSERT_TRUE(shown(run.waitForPicture(shown))) << "save " << round << " not shown";
-        milliseconds.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - savedAt)
-                .count());
+    timeTenSaves(
+        run, "save to new picture under Wine", green, probeText, [](const Image& i, int round) {
+            return !isRed(i.at(0, 0)) && (round % 2 == 0 ? isGreen(i) : showsScaledProbe(i));
+        });
+    if (HasFatalFailure()) {
+        return;
     }
-    std::sort(milliseconds.begin(), milliseconds.end());
-    const double median = (milliseconds[4] + milliseconds[5]) / 2;
-    RecordProperty("reload_median_ms", std::to_string(median));
-    std::cout << "save to new picture under Wine: median " << median << " ms, from "
-              << milliseconds.front() << " to " << milliseconds.back() << " ms over 10 saves"
-              << std::endl;
 
     tap(run, "Escape");
     EXPECT_EQ(run.waitForExit(), std::optional<int>(0)) << run.errors();

@@ -1,6 +1,6 @@
 // Drives one of Debian's browsers for the web page tests, through
 // puppeteer-core: chromium over the DevTools protocol, firefox-esr over
-// WebDriver BiDi. The tests (tests/web/BrowserDriver.cpp) send one JSON
+// WebDriver BiDi. The tests (tests/web/WebBrowser.cpp) send one JSON
 // command a line on descriptor 3 and read one JSON answer a line on
 // descriptor 4: {"id": n, "result": ...} or {"id": n, "error": "..."}.
 //

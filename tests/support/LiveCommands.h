@@ -3,6 +3,7 @@
 #include "DemoRun.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,15 @@ int runLiveCommand(const std::vector<std::string>& args, const testsupport::Temp
 // another file, which is then renamed over the old one.
 void saveByRename(const testsupport::TempDir& dir, const std::string& name,
                   const std::string& content);
+
+// Ten saves of fragment.glsl by rename, the even ones (from the first)
+// `first`, the odd ones `second`, each awaited until `shows(picture, round)`
+// holds, with no key pressed: a save that is not shown fails the test. The
+// median of the times from save to picture is recorded as the test's
+// reload_median_ms and printed after `label`.
+void timeTenSaves(testsupport::DemoRun& run, const std::string& label, const std::string& first,
+                  const std::string& second,
+                  const std::function<bool(const testsupport::Image&, int round)>& shows);
 
 // Saves test data's compile-error.frag as fragment.glsl by rename and checks
 // what the author then sees: the last good picture (the probe) goes on, its

@@ -79,9 +79,9 @@ struct RecordedRun {
     double fact(const std::string& key) const;
 };
 
-// The whole run, ended by time, and the short one on a 1280x720 screen, ended
-// by Escape.
-const RecordedRun& recordedRun();
-const RecordedRun& escapedRun();
+// A run recorded in `directory`: its calls.dump, run.txt, rss.txt and
+// stdout.txt, as the conformance recorder writes them. Throws where one is
+// missing.
+RecordedRun loadRecordedRun(const std::filesystem::path& directory);
 
 } // namespace conformance

@@ -1,5 +1,7 @@
 #include "RecordedRun.h"
 
+#include "DemoContract.h"
+
 #include "ChildProcess.h"
 
 #include <fstream>
@@ -61,6 +63,11 @@ Stage expectStage(CallCursor& cursor, const std::string& program, const std::str
     }
     cursor.expect("glAttachShader", {{"program", program}, {"shader", stage.shader}});
     return stage;
+}
+
+// A name as the trace dump writes a string argument.
+std::string quoted(const char* name) {
+    return std::string("\"") + name + "\"";
 }
 
 std::string readOrThrow(const std::filesystem::path& path) {
@@ -134,21 +141,24 @@ std::vector<Frame> RecordedRun::frames() const {
                                " as current where the trace made " + current + " current");
         }
         if (frame.currentProgram != "0") {
-            frame.timeLocation = cursor
-                                     .expect("glGetUniformLocation",
-                                             {{"program", current}, {"name", "\"timeValue\""}})
-                                     .result;
+            frame.timeLocation =
+                cursor
+                    .expect("glGetUniformLocation",
+                            {{"program", current}, {"name", quoted(demo::timeUniform)}})
+                    .result;
             frame.timeValue = std::stod(
                 cursor.expect("glUniform1f", {{"location", frame.timeLocation}}).arg("v0"));
-            frame.sizeLocation = cursor
-                                     .expect("glGetUniformLocation",
-                                             {{"program", current}, {"name", "\"windowSize\""}})
-                                     .result;
-            cursor.expect("glUniform2f",
-                          {{"location", frame.sizeLocation}, {"v0", "1920"}, {"v1", "1080"}});
+            frame.sizeLocation =
+                cursor
+                    .expect("glGetUniformLocation",
+                            {{"program", current}, {"name", quoted(demo::sizeUniform)}})
+                    .result;
+            cursor.expect("glUniform2f", {{"location", frame.sizeLocation},
+                                          {"v0", std::to_string(demo::width)},
+                                          {"v1", std::to_string(demo::height)}});
         }
         cursor.expect("glDrawElements", {{"mode", "GL_TRIANGLES"},
-                                         {"count", "6"},
+                                         {"count", std::to_string(demo::rectangleIndexCount)},
                                          {"type", "GL_UNSIGNED_INT"},
                                          {"indices", "NULL"}});
         cursor.expect("glXSwapBuffers");
@@ -178,9 +188,7 @@ double RecordedRun::fact(const std::string& key) const {
     return found->second;
 }
 
-namespace {
-
-RecordedRun load(const std::filesystem::path& directory) {
+RecordedRun loadRecordedRun(const std::filesystem::path& directory) {
     RecordedRun r;
     r.directory = directory;
     r.calls = parseTraceDump(readOrThrow(r.directory / "calls.dump"));
@@ -198,18 +206,6 @@ RecordedRun load(const std::filesystem::path& directory) {
     }
     r.output = readOrThrow(r.directory / "stdout.txt");
     return r;
-}
-
-} // namespace
-
-const RecordedRun& recordedRun() {
-    static const RecordedRun run = load(CONFORMANCE_RECORDING);
-    return run;
-}
-
-const RecordedRun& escapedRun() {
-    static const RecordedRun run = load(CONFORMANCE_RECORDING "/escape");
-    return run;
 }
 
 } // namespace conformance

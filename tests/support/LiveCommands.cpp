@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iostream>
 #include <filesystem>
 
 using namespace testsupport;
@@ -79,6 +81,26 @@ int runLiveCommand(const std::vector<std::string>& args, const TempDir& scratch,
 void saveByRename(const TempDir& dir, const std::string& name, const std::string& content) {
     dir.write(name + ".saving", content);
     std::filesystem::rename(dir.file(name + ".saving"), dir.file(name));
+}
+
+void timeTenSaves(DemoRun& run, const std::string& label, const std::string& first,
+                  const std::string& second,
+                  const std::function<bool(const Image&, int round)>& shows) {
+    std::vector<double> milliseconds;
+    for (int round = 0; round < 10; ++round) {
+        const auto savedAt = std::chrono::steady_clock::now();
+        saveByRename(run.dir(), "fragment.glsl", round % 2 == 0 ? first : second);
+        const auto shown = [&](const Image& i) { return shows(i, round); };
+        ASSERT_TRUE(shown(run.waitForPicture(shown))) << "save " << round << " not shown";
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - savedAt)
+                .count());
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const double median = (milliseconds[4] + milliseconds[5]) / 2;
+    ::testing::Test::RecordProperty("reload_median_ms", std::to_string(median));
+    std::cout << label << ": median " << median << " ms, from " << milliseconds.front() << " to "
+              << milliseconds.back() << " ms over 10 saves" << std::endl;
 }
 
 std::string expectBrokenSaveInARedFrame(DemoRun& run) {
