@@ -6,6 +6,7 @@
 // live to the end of the process are named in tests/lsan.supp, SDL's in
 // lsan-sound.supp; KeepDriverLoaded.cpp keeps the driver nameable at exit.
 #include "DemoRun.h"
+#include "EndingMoments.h"
 #include "Messages.h"
 #include "ToneTrack.h"
 
@@ -55,8 +56,7 @@ TEST(Sanitizers, WholeRunHasNoMemoryErrorsOrLeaksInTheProgram) {
 // (the sound thread mid-buffer, a build on its way) would show.
 TEST(Sanitizers, EndingAtAnyMomentLeavesNoReport) {
     for (int n = 0; n < 16; ++n) {
-        const bool links = n % 2 == 0, closed = n % 4 == 3;
-        const double after = 0.1 + 2.3 * ((n * 5) % 11) / 10.0;
+        const auto [links, closed, after] = endingMoment(n);
         SCOPED_TRACE("run " + std::to_string(n) + (links ? "" : " without fragment.glsl") +
                      (closed ? ", closed" : ", Escape") + " after " + std::to_string(after) + " s");
         DemoRun run;

@@ -1,6 +1,7 @@
 // vellomirke-live on its own Xvfb, used as an author would: a window smaller
 // than the screen, saves from an editor, the time keys.
 #include "AudioTestSupport.h"
+#include "EndingMoments.h"
 #include "LiveCommands.h"
 #include "Messages.h"
 #include "Pictures.h"
@@ -291,8 +292,7 @@ TEST_F(LiveWindow, ATerminatingSignalEndsIt) {
 // piece that does not build. No run may end by a signal, or hang.
 TEST_F(LiveWindow, EndingAtAnyMomentEndsCleanly) {
     for (int n = 0; n < 16; ++n) {
-        const bool builds = n % 2 == 0, closed = n % 4 == 3;
-        const double after = 0.1 + 2.3 * ((n * 5) % 11) / 10.0;
+        const auto [builds, closed, after] = endingMoment(n);
         SCOPED_TRACE("run " + std::to_string(n) +
                      (builds ? "" : " of a piece that does not build") +
                      (closed ? ", closed" : ", Escape") + " after " + std::to_string(after) + " s");
