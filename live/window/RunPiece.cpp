@@ -65,19 +65,24 @@ void onFramebufferSize(GLFWwindow* window, int, int) {
 // over ssh -X, on a virtual X server). With an X display and no Wayland one,
 // X11 is the only way anyway. Not on Windows, where Wine hands the Unix
 // DISPLAY on to the program.
-bool chooseX11WithoutWayland() {
+void chooseX11WithoutWayland() {
 #if defined(GLFW_PLATFORM_X11) && !defined(_WIN32)
     if (std::getenv("DISPLAY") != nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
         glfwInitHint(GLFW_PLATFORM, GLFW_PLATFORM_X11);
     }
 #endif
-    return true;
 }
 
 // glfwTerminate also destroys the window and its context; everything GL is
 // gone before it runs.
 struct GlfwSession {
-    bool started = chooseX11WithoutWayland() && glfwInit() == GLFW_TRUE;
+    GlfwSession() {
+        chooseX11WithoutWayland();
+        started = glfwInit() == GLFW_TRUE;
+    }
+    GlfwSession(const GlfwSession&) = delete;
+    GlfwSession& operator=(const GlfwSession&) = delete;
+    bool started = false;
     ~GlfwSession() {
         if (started) {
             glfwTerminate();
