@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // What the command line asks for.
@@ -10,7 +11,13 @@ struct Options {
     std::string importSource;
     std::string out; // --out: the page that --export-web writes
     bool fullscreen = false;
+    bool timeline = true; // --no-timeline: the strip hidden until T
     bool force = false;
+    // --bpm N[@T] and --beats-per-bar N: the soundtrack's tempo and first
+    // downbeat given by hand, over what the analysis finds.
+    std::optional<double> bpm;
+    double firstDownbeat = 0.0;
+    int beatsPerBar = 4;
     std::string error; // for Mode::Invalid: what was wrong
 };
 

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     case Options::Mode::ExportWeb:
         return exportWeb(options.dir, options.out, options.force);
     case Options::Mode::Check:
-        return checkPiece(options.dir);
+        return checkPiece(options);
     case Options::Mode::Run:
         break;
     }

@@ -4,6 +4,7 @@
 #include "DemoInputs.h"
 #include "GlslCheck.h"
 #include "PageStage.h"
+#include "SoundtrackAnalysis.h"
 #include "TextFile.h"
 #include "TrackProbe.h"
 
@@ -59,7 +60,28 @@ void checkPage(const std::string& vertex, const std::string& fragment, Findings&
     findings.insert(findings.end(), page.begin(), page.end());
 }
 
-void checkSoundtrack(const std::string& dir, Findings& findings) {
+// What the timeline takes for the track's pulse, for the audio.mp3 line:
+// "; 128.00 BPM, first downbeat at 0.35 s".
+std::string tempoOf(const std::string& path, const Options& options) {
+    char text[96];
+    if (options.bpm) {
+        std::snprintf(text, sizeof text, "; %.2f BPM, first downbeat at %.2f s, as given",
+                      *options.bpm, options.firstDownbeat);
+        return text;
+    }
+    const SoundtrackView view = analyseSoundtrack(path, options.beatsPerBar);
+    if (view.state != SoundtrackView::State::Decoded) {
+        return "; no tempo: " + view.problem;
+    }
+    if (!view.tempo) {
+        return "; no steady beat";
+    }
+    std::snprintf(text, sizeof text, "; %.2f BPM, first downbeat at %.2f s", view.tempo->bpm,
+                  view.tempo->firstDownbeat);
+    return text;
+}
+
+void checkSoundtrack(const std::string& dir, const Options& options, Findings& findings) {
     const std::string path = dir + "/audio.mp3";
     Finding finding{Level::Ok, "audio.mp3", 0, ""};
     std::error_code error;
@@ -93,13 +115,17 @@ void checkSoundtrack(const std::string& dir, Findings& findings) {
                      ? " (the last " + seconds(length - demo::lengthSeconds) + " are never heard)"
                      : "");
         }
+        if (probe.result == TrackProbe::Result::Playable) {
+            finding.text += tempoOf(path, options);
+        }
     }
     findings.push_back(finding);
 }
 
 } // namespace
 
-int checkPiece(const std::string& dir) {
+int checkPiece(const Options& options) {
+    const std::string& dir = options.dir;
     std::error_code error;
     if (!std::filesystem::is_directory(dir, error)) {
         std::cerr << "vellomirke-live: " << dir << ": not a folder\n";
@@ -127,7 +153,7 @@ int checkPiece(const std::string& dir) {
         findings.push_back({Level::NotChecked, "shaders", 0,
                             "GLSL 3.30, the demo's inputs and the web page need both stages"});
     }
-    checkSoundtrack(dir, findings);
+    checkSoundtrack(dir, options, findings);
 
     for (const Finding& finding : findings) {
         std::cout << finding.located() << '\n';

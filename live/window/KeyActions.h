@@ -12,9 +12,20 @@ enum class KeyAction {
     SeekForwardFar,
     Home,
     SaveShot,
+    PreviousBeat,
+    NextBeat,
+    PreviousBar,
+    NextBar,
+    FrameBack,
+    FrameForward,
+    ToggleLoop,
+    Mark,
+    MarkUnsnapped,
+    ToggleTimeline,
 };
 
 // `key`, `action` and `mods` as the windowing library reports them. Only a
-// fresh press counts, except for seeking, which a held arrow key repeats:
+// fresh press counts, except for seeking and stepping, which a held key
+// repeats:
 // one press rebuilds once, however long Space is held.
 KeyAction keyAction(int key, int action, int mods);

@@ -1,6 +1,7 @@
 #include "KeyDispatch.h"
 
-KeyRequests dispatchKeys(const std::vector<KeyAction>& keys, PieceClock& clock, double now) {
+KeyRequests dispatchKeys(const std::vector<KeyAction>& keys, PieceClock& clock,
+                         Timeline& timeline, double now) {
     KeyRequests asked;
     for (KeyAction action : keys) {
         switch (action) {
@@ -31,6 +32,34 @@ KeyRequests dispatchKeys(const std::vector<KeyAction>& keys, PieceClock& clock, 
             break;
         case KeyAction::SaveShot:
             asked.shotWanted = true;
+            break;
+        case KeyAction::PreviousBeat:
+        case KeyAction::NextBeat:
+        case KeyAction::PreviousBar:
+        case KeyAction::NextBar: {
+            const bool back = action == KeyAction::PreviousBeat || action == KeyAction::PreviousBar;
+            const bool bar = action == KeyAction::PreviousBar || action == KeyAction::NextBar;
+            timeline.stepBeat(clock, now, back ? -1 : 1, bar);
+            asked.jumped = true;
+            break;
+        }
+        case KeyAction::FrameBack:
+        case KeyAction::FrameForward:
+            timeline.stepFrame(clock, now, action == KeyAction::FrameBack ? -1 : 1);
+            asked.jumped = true;
+            break;
+        case KeyAction::ToggleLoop:
+            timeline.toggleLoop(clock, now);
+            asked.stripChanged = true;
+            break;
+        case KeyAction::Mark:
+        case KeyAction::MarkUnsnapped:
+            asked.marks.push_back(timeline.mark(clock.at(now), action == KeyAction::Mark));
+            asked.stripChanged = true;
+            break;
+        case KeyAction::ToggleTimeline:
+            timeline.toggleShown();
+            asked.stripChanged = true;
             break;
         case KeyAction::None:
             break;

@@ -50,7 +50,7 @@ Presenter::~Presenter() {
 }
 
 void Presenter::present(const DemoFrame& frame, int windowWidth, int windowHeight,
-                        bool buildFailing) {
+                        bool buildFailing, const StripScene* strip) {
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, windowWidth, windowHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -72,7 +72,11 @@ void Presenter::present(const DemoFrame& frame, int windowWidth, int windowHeigh
                           to.y + to.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     }
-    band_.draw(windowWidth, windowHeight);
+    const StripLayout layout = StripLayout::forWindow(windowWidth, windowHeight);
+    if (strip != nullptr) {
+        strip_.draw(layout, strip->timeline, strip->loop, strip->time);
+    }
+    band_.draw(windowWidth, windowHeight, strip != nullptr ? layout.height : 0);
     if (buildFailing) {
         // Drawn on the picture's own edge, so it shows even where the
         // picture fills the window and there is no bar to draw it in.

@@ -12,7 +12,10 @@
 #include "Music.h"
 #include "PieceClock.h"
 #include "Presenter.h"
+#include "SoundtrackAnalysis.h"
 #include "StrictCheck.h"
+#include "StripPointer.h"
+#include "Timeline.h"
 #include "TitleBar.h"
 #include "Watcher.h"
 
@@ -35,9 +38,19 @@ void onGlfwError(int, const char* description) {
     std::cerr << "vellomirke-live: " << description << std::endl;
 }
 
+// What the mouse did, in window pixels.
+struct PointerEvent {
+    enum class Kind { Press, Move, Release };
+    Kind kind;
+    double x, y;
+    bool shift;
+};
+
 // What the window's callbacks leave for the frame loop.
 struct WindowEvents {
     std::vector<KeyAction> keys;
+    std::vector<PointerEvent> pointer;
+    bool buttonDown = false;   // the left button, since it was pressed in the window
     bool needsPresent = false; // exposed or resized: show the kept picture again
 };
 
@@ -49,6 +62,33 @@ void onKey(GLFWwindow* window, int key, int, int action, int mods) {
     KeyAction wanted = keyAction(key, action, mods);
     if (wanted != KeyAction::None) {
         eventsOf(window).keys.push_back(wanted);
+    }
+}
+
+void onMouseButton(GLFWwindow* window, int button, int action, int mods) {
+    if (button != GLFW_MOUSE_BUTTON_LEFT) {
+        return;
+    }
+    WindowEvents& events = eventsOf(window);
+    double x = 0.0, y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    const bool press = action == GLFW_PRESS;
+    events.buttonDown = press;
+    events.pointer.push_back({press ? PointerEvent::Kind::Press : PointerEvent::Kind::Release, x,
+                              y, (mods & GLFW_MOD_SHIFT) != 0});
+}
+
+// Only a drag's moves matter; of those, only the latest of a frame.
+void onCursorPos(GLFWwindow* window, double x, double y) {
+    WindowEvents& events = eventsOf(window);
+    if (!events.buttonDown) {
+        return;
+    }
+    if (!events.pointer.empty() && events.pointer.back().kind == PointerEvent::Kind::Move) {
+        events.pointer.back().x = x;
+        events.pointer.back().y = y;
+    } else {
+        events.pointer.push_back({PointerEvent::Kind::Move, x, y, false});
     }
 }
 
@@ -169,6 +209,8 @@ GLFWwindow* openLiveWindow(bool fullscreen, WindowEvents& events) {
     }
     glfwSetWindowUserPointer(window, &events);
     glfwSetKeyCallback(window, onKey);
+    glfwSetMouseButtonCallback(window, onMouseButton);
+    glfwSetCursorPosCallback(window, onCursorPos);
     glfwSetWindowRefreshCallback(window, onNeedsPresent);
     glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     glfwMakeContextCurrent(window);
@@ -179,6 +221,10 @@ GLFWwindow* openLiveWindow(bool fullscreen, WindowEvents& events) {
     glfwSwapInterval(1);
     return window;
 }
+
+// Over a picture that stands still, the playhead moves in steps this long
+// rather than every frame: the window costs next to nothing all the same.
+constexpr double playheadPeriod = 0.1; // seconds
 
 bool canDrawInto(const DemoFrame& frame) {
     if (!frame.complete()) {
@@ -229,11 +275,13 @@ void LatestBuild::rebuild() {
 // is still there.
 class LivePiece {
   public:
-    LivePiece(const std::string& dir, GLFWwindow* window, Watcher& watcher, WindowEvents& events,
+    LivePiece(const Options& options, GLFWwindow* window, Watcher& watcher, WindowEvents& events,
               DemoFrame& frame)
-        : dir_(dir), window_(window), watcher_(watcher), events_(events), frame_(frame),
-          build_(dir, presenter_), clock_(glfwGetTime()),
-          title_(window, folderName(dir), glfwGetTime()) {}
+        : dir_(options.dir), beatsPerBar_(options.beatsPerBar), window_(window),
+          watcher_(watcher), events_(events), frame_(frame), build_(dir_, presenter_),
+          clock_(glfwGetTime()), timeline_(givenGrid(options), options.beatsPerBar,
+                                           options.timeline && !options.fullscreen),
+          title_(window, folderName(dir_), glfwGetTime()) {}
 
     // One pass of the frame loop: the events, the keys and saves, then the
     // picture, the strict check and the title.
@@ -242,15 +290,21 @@ class LivePiece {
   private:
     void waitOrPoll();
     KeyRequests handleKeys(double now);
+    bool handlePointer(double now);
+    void takeAnalysis();
     void rebuildOnSave();
     bool followTime(double time, bool jumped);
     bool drawPicture(double time, bool jumped);
-    void present();
+    void present(double time);
     void checkStrictly();
     void updateTitle(double now, double time, bool jumped);
     void startMusic();
+    bool stripMoved(double time) const;
+
+    static std::optional<BeatGrid> givenGrid(const Options& options);
 
     const std::string& dir_;
+    int beatsPerBar_;
     GLFWwindow* window_;
     Watcher& watcher_;
     WindowEvents& events_;
@@ -258,27 +312,41 @@ class LivePiece {
     Presenter presenter_; // made before the first build, which shows its problems
     LatestBuild build_;
     PieceClock clock_;
+    Timeline timeline_;
+    StripPointer pointer_;
     TitleBar title_;
-    // Started once the first picture is shown, as nothing of it is needed
-    // before; its own thread loads and opens it while the frames go on.
+    // Started once the first picture is shown, as nothing of them is needed
+    // before; their own threads load, open and analyse the track while the
+    // frames go on.
     std::optional<Music> music_;
+    std::optional<BackgroundAnalysis> analysis_;
     double lastTime_ = 0.0;
+    double presentedTime_ = -1.0; // the playhead's time on the strip last shown
 };
+
+std::optional<BeatGrid> LivePiece::givenGrid(const Options& options) {
+    if (!options.bpm) {
+        return std::nullopt;
+    }
+    return BeatGrid{*options.bpm, options.firstDownbeat, options.beatsPerBar};
+}
 
 void LivePiece::runFrame() {
     waitOrPoll();
     const double now = glfwGetTime();
     const KeyRequests asked = handleKeys(now);
+    const bool moved = handlePointer(now);
+    takeAnalysis();
     rebuildOnSave();
 
     const double time = clock_.at(now);
-    const bool jumped = followTime(time, asked.jumped);
+    const bool jumped = followTime(time, asked.jumped || moved);
     const bool draw = drawPicture(time, jumped);
     if (asked.shotWanted) {
         saveShot(frame_, dir_, time);
     }
-    if (draw || events_.needsPresent) {
-        present();
+    if (draw || events_.needsPresent || asked.stripChanged || stripMoved(time)) {
+        present(time);
     }
     checkStrictly();
     updateTitle(now, time, jumped);
@@ -286,15 +354,19 @@ void LivePiece::runFrame() {
 }
 
 // A picture that stands still is drawn once; until something changes, the
-// loop sleeps, waking only to keep the title true and to start the music
-// again where the piece's time wraps.
+// loop sleeps, waking only to keep the title true, to start the music again
+// where the piece's time wraps, and, while the time runs, to move the
+// strip's playhead a few times a second.
 void LivePiece::waitOrPoll() {
-    const bool nothingPending = events_.keys.empty() && !events_.needsPresent;
+    const bool nothingPending =
+        events_.keys.empty() && events_.pointer.empty() && !events_.needsPresent;
     if (build_.drawn && nothingPending && (clock_.paused() || !build_.timed)) {
         const double now = glfwGetTime();
-        const double untilWrap = clock_.paused() ? std::numeric_limits<double>::infinity()
-                                                 : PieceClock::length - clock_.at(now);
-        waitForEvents(std::min(title_.untilChange(now, clock_.paused()), untilWrap));
+        const double playhead = timeline_.shown() && !clock_.paused()
+                                    ? playheadPeriod
+                                    : std::numeric_limits<double>::infinity();
+        waitForEvents(std::min({title_.untilChange(now, clock_.paused()), clock_.untilWrap(now),
+                                playhead}));
     } else {
         glfwPollEvents();
     }
@@ -303,15 +375,72 @@ void LivePiece::waitOrPoll() {
 // The keys since the last frame, applied to the clock at `now`. A quit
 // closes the window once this frame is through; each Space builds again.
 KeyRequests LivePiece::handleKeys(double now) {
-    const KeyRequests asked = dispatchKeys(events_.keys, clock_, now);
+    const KeyRequests asked = dispatchKeys(events_.keys, clock_, timeline_, now);
     events_.keys.clear();
     if (asked.quit) {
         glfwSetWindowShouldClose(window_, GLFW_TRUE);
+    }
+    // A mark's line goes to standard output, where it can be taken from a
+    // terminal, and to the clipboard, to be pasted into the piece at once.
+    for (const std::string& line : asked.marks) {
+        std::cout << line << std::endl;
+        glfwSetClipboardString(window_, line.c_str());
     }
     for (int i = 0; i < asked.rebuilds; ++i) {
         build_.rebuild();
     }
     return asked;
+}
+
+// The mouse on the strip, where it is shown. Returns whether the piece's
+// time was moved.
+bool LivePiece::handlePointer(double now) {
+    std::vector<PointerEvent> events = std::move(events_.pointer);
+    events_.pointer.clear();
+    if (!timeline_.shown() && !pointer_.dragging()) {
+        return false;
+    }
+    // The pointer comes in window pixels, the strip is laid out in the
+    // framebuffer's; they differ on a display that scales.
+    int width = 0, height = 0, windowWidth = 0, windowHeight = 0;
+    glfwGetFramebufferSize(window_, &width, &height);
+    glfwGetWindowSize(window_, &windowWidth, &windowHeight);
+    const double sx = windowWidth > 0 ? double(width) / windowWidth : 1.0;
+    const double sy = windowHeight > 0 ? double(height) / windowHeight : 1.0;
+    const StripLayout strip = StripLayout::forWindow(width, height);
+    bool moved = false;
+    for (const PointerEvent& event : events) {
+        StripPointer::Outcome outcome;
+        switch (event.kind) {
+        case PointerEvent::Kind::Press:
+            outcome = pointer_.press(clock_, strip, now, event.x * sx, event.y * sy, event.shift);
+            break;
+        case PointerEvent::Kind::Move:
+            outcome = pointer_.move(clock_, strip, now, event.x * sx);
+            break;
+        case PointerEvent::Kind::Release:
+            outcome = pointer_.release(clock_, strip, now, event.x * sx);
+            events_.needsPresent = true; // a loop may have been set
+            break;
+        }
+        moved = moved || outcome.jumped;
+    }
+    return moved;
+}
+
+void LivePiece::takeAnalysis() {
+    if (!analysis_) {
+        return;
+    }
+    if (std::optional<SoundtrackView> view = analysis_->take()) {
+        timeline_.setSoundtrack(std::move(*view));
+        events_.needsPresent = true;
+    }
+}
+
+// The playhead moves on the strip only where the strip is shown.
+bool LivePiece::stripMoved(double time) const {
+    return timeline_.shown() && time != presentedTime_;
 }
 
 void LivePiece::rebuildOnSave() {
@@ -326,8 +455,9 @@ bool LivePiece::followTime(double time, bool jumped) {
     if (!clock_.paused() && time < lastTime_) {
         jumped = true;
     }
+    // While a scrub goes on, the music waits for the button's release.
     if (jumped && music_) {
-        music_->follow(time, clock_.paused());
+        music_->follow(time, clock_.paused() || pointer_.dragging());
     }
     lastTime_ = time;
     return jumped;
@@ -344,11 +474,14 @@ bool LivePiece::drawPicture(double time, bool jumped) {
     return draw;
 }
 
-void LivePiece::present() {
+void LivePiece::present(double time) {
     events_.needsPresent = false;
     int width = 0, height = 0;
     glfwGetFramebufferSize(window_, &width, &height);
-    presenter_.present(frame_, width, height, build_.failing);
+    const Presenter::StripScene strip{timeline_, clock_.loop(), time};
+    presenter_.present(frame_, width, height, build_.failing,
+                       timeline_.shown() ? &strip : nullptr);
+    presentedTime_ = time;
     glfwSwapBuffers(window_);
     title_.frameShown();
 }
@@ -370,13 +503,15 @@ void LivePiece::checkStrictly() {
 
 void LivePiece::updateTitle(double now, double time, bool jumped) {
     title_.setWarnings(build_.warnings);
-    title_.update(now, time, clock_.paused(), jumped || !music_);
+    title_.update(now, time, timeline_.titleText(time), clock_.loop(), clock_.paused(),
+                  jumped || !music_);
 }
 
 void LivePiece::startMusic() {
     if (!music_) {
         music_.emplace(dir_ + "/audio.mp3");
         music_->follow(clock_.at(glfwGetTime()), clock_.paused());
+        analysis_.emplace(dir_ + "/audio.mp3", beatsPerBar_, [] { glfwPostEmptyEvent(); });
     }
 }
 
@@ -405,7 +540,7 @@ int runPiece(const Options& options) {
     if (!canDrawInto(frame)) {
         return 1;
     }
-    LivePiece piece(options.dir, window, watcher, events, frame);
+    LivePiece piece(options, window, watcher, events, frame);
     while (!glfwWindowShouldClose(window)) {
         piece.runFrame();
     }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "PieceClock.h"
+
 #include <GLFW/glfw3.h>
 
+#include <optional>
 #include <string>
 
-// Shows the piece, the time and the frame rate (frames shown in the window
-// per second), and how many warnings the strict check gave the latest build,
+// Shows the piece, the time with its bar and beat, the frame rate (frames
+// shown in the window per second), the loop, and how many warnings the
+// strict check gave the latest build,
 // a few times a second and at once after a key changed the time. The title
 // is first set after the first frame has been shown.
 class TitleBar {
@@ -20,8 +24,10 @@ class TitleBar {
     // The strict check's warnings of the latest build; shown from the next update.
     void setWarnings(int count) { warnings_ = count; }
 
-    // At once when `force`, otherwise once a period.
-    void update(double now, double time, bool paused, bool force);
+    // At once when `force`, otherwise once a period. `beat` follows the time
+    // ("bar 7.3 . 128 BPM", or nothing); `loop` is the loop, if any.
+    void update(double now, double time, const std::string& beat,
+                const std::optional<PieceClock::Loop>& loop, bool paused, bool force);
 
     // While no frames are drawn: seconds until the title next changes. A
     // running time changes it every period; a paused one only until the

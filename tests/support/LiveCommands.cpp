@@ -12,8 +12,12 @@
 
 using namespace testsupport;
 
-std::vector<std::string> liveCommand(const DemoRun& run, const std::vector<std::string>& options) {
+std::vector<std::string> liveCommand(const DemoRun& run, const std::vector<std::string>& options,
+                                     bool timeline) {
     std::vector<std::string> command = {VELLOMIRKE_LIVE_BINARY};
+    if (!timeline) {
+        command.push_back("--no-timeline");
+    }
     command.insert(command.end(), options.begin(), options.end());
     command.push_back(run.dir().path());
     return command;

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-// The command line of vellomirke-live with `options` on the run's piece.
+// The command line of vellomirke-live with `options` on the run's piece;
+// the timeline hidden unless `timeline`, so that the whole window shows the
+// picture.
 std::vector<std::string> liveCommand(const testsupport::DemoRun& run,
-                                     const std::vector<std::string>& options = {});
+                                     const std::vector<std::string>& options = {},
+                                     bool timeline = false);
 
 // Starts `command` (default: liveCommand(run)) and waits for its first frame,
 // which the time and frame rate in the title follow: "vellomirke-live - ...".

@@ -56,8 +56,13 @@ int WineRun::liveCommand(const std::vector<std::string>& args, std::string& erro
     return status.value_or(-1);
 }
 
-XWindow WineRun::startLive(const std::vector<std::string>& options, const std::string& wineDebug) {
-    start(wineDebug, "vellomirke-live.exe", options);
+XWindow WineRun::startLive(const std::vector<std::string>& options, const std::string& wineDebug,
+                           bool timeline) {
+    std::vector<std::string> args = options;
+    if (!timeline) {
+        args.insert(args.begin(), "--no-timeline");
+    }
+    start(wineDebug, "vellomirke-live.exe", args);
     return run.waitForTitledWindow("vellomirke-live - ", 90s);
 }
 

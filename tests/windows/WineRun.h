@@ -43,9 +43,10 @@ struct WineRun : audiotest::ListenedRun {
     int liveCommand(const std::vector<std::string>& args, std::string& errors);
 
     // vellomirke-live.exe with `options` started in the piece's folder, as an
-    // author does; its window once the title shows the first frame.
+    // author does; its window once the title shows the first frame. The
+    // timeline is hidden unless `timeline`.
     testsupport::XWindow startLive(const std::vector<std::string>& options = {},
-                                   const std::string& wineDebug = "-all");
+                                   const std::string& wineDebug = "-all", bool timeline = false);
 
     // Escape, held until the program has ended; its exit status.
     std::optional<int> escape();
