@@ -38,6 +38,7 @@ Options parseOptions(int argc, const char* const* argv) {
     // The commands beside running the piece, one at most (given again, the
     // same command is still one); false when it is a second one.
     std::string commandGiven;
+    bool tempoGiven = false; // --bpm or --beats-per-bar
     auto command = [&](Options::Mode mode, const std::string& arg) {
         if (!commandGiven.empty() && options.mode != mode) {
             invalid(commandGiven + " and " + arg + " are two commands; give one");
@@ -75,6 +76,7 @@ Options parseOptions(int argc, const char* const* argv) {
                 return options;
             }
         } else if (arg == "--bpm") {
+            tempoGiven = true;
             if (i + 1 >= argc) {
                 return invalid("--bpm needs the tempo in beats a minute, N or N@T");
             }
@@ -95,6 +97,7 @@ Options parseOptions(int argc, const char* const* argv) {
                 options.firstDownbeat = *downbeat;
             }
         } else if (arg == "--beats-per-bar") {
+            tempoGiven = true;
             const std::optional<double> beats =
                 i + 1 < argc ? number(argv[i + 1]) : std::nullopt;
             if (!beats || *beats < 1 || *beats > 32 || *beats != std::floor(*beats)) {
@@ -140,7 +143,6 @@ Options parseOptions(int argc, const char* const* argv) {
     if (options.mode != Options::Mode::Run && !options.timeline) {
         return invalid("--no-timeline is for running a piece");
     }
-    const bool tempoGiven = options.bpm || options.beatsPerBar != 4;
     if (tempoGiven && options.mode != Options::Mode::Run && options.mode != Options::Mode::Check) {
         return invalid("--bpm and --beats-per-bar are for running a piece or --check");
     }

@@ -65,7 +65,7 @@ void checkPage(const std::string& vertex, const std::string& fragment, Findings&
 std::string tempoOf(const std::string& path, const Options& options) {
     char text[96];
     if (options.bpm) {
-        std::snprintf(text, sizeof text, "; %.2f BPM, first downbeat at %.2f s, as given",
+        std::snprintf(text, sizeof text, "; %.2f BPM, first downbeat at %.3f s, as given",
                       *options.bpm, options.firstDownbeat);
         return text;
     }
@@ -76,7 +76,7 @@ std::string tempoOf(const std::string& path, const Options& options) {
     if (!view.tempo) {
         return "; no steady beat";
     }
-    std::snprintf(text, sizeof text, "; %.2f BPM, first downbeat at %.2f s", view.tempo->bpm,
+    std::snprintf(text, sizeof text, "; %.2f BPM, first downbeat at %.3f s", view.tempo->bpm,
                   view.tempo->firstDownbeat);
     return text;
 }

@@ -98,7 +98,10 @@ void OverlayBatch::upload() {
             indices.push_back(quad * 4 + corner);
         }
     }
+    // The array buffer's binding is not the vertex array's but the
+    // context's, which another batch may have taken since.
     glBindVertexArray(vertexArray_);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices_.size() * sizeof(Vertex)),
                  vertices_.data(), GL_DYNAMIC_DRAW);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLuint)),

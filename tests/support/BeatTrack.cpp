@@ -105,7 +105,12 @@ void writeBeatTrack(const TempDir& dir, const std::string& name, const BeatPatte
     const std::string wave = dir.file(name + ".wav");
     writeWave(wave, mix, rate);
     ProcessOptions lame;
+    // Below 32 kHz, MPEG 2 and 2.5 go no higher than 64 kbit/s; such tracks
+    // are made mono, as a small file's are.
     lame.argv = {"lame", "--quiet", "-b", "192", wave, dir.file(name)};
+    if (rate < 32000) {
+        lame.argv = {"lame", "--quiet", "-m", "m", "-b", "32", wave, dir.file(name)};
+    }
     ChildProcess process(lame);
     const auto status = process.waitForExit(std::chrono::seconds(60));
     std::remove(wave.c_str());

@@ -20,7 +20,8 @@ struct BeatPattern {
 };
 
 // Synthesises `pattern` into `dir` as `name`, an MP3 that lame encodes
-// (stereo, 192 kbit/s); throws where lame cannot.
+// (stereo at 192 kbit/s; below 32 kHz mono at 32 kbit/s), with the LAME
+// header that tells decoders its delay; throws where lame cannot.
 void writeBeatTrack(const TempDir& dir, const std::string& name, const BeatPattern& pattern);
 
 } // namespace testsupport

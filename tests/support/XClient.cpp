@@ -201,6 +201,21 @@ void XClient::movePointer(XWindow window, int x, int y) {
     XSync(display_, False);
 }
 
+void XClient::drag(XWindow window, int fromX, int toX, int y, const std::vector<std::string>& held) {
+    pressKeys(held);
+    movePointer(window, fromX, y);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    // In steps, as a hand moves it, each one a motion event of its own.
+    const int steps = fromX == toX ? 0 : 8;
+    for (int i = 1; i <= steps; ++i) {
+        movePointer(window, fromX + (toX - fromX) * i / steps, y);
+    }
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+    releaseKeys(held);
+}
+
 int XClient::visibleCursorPixels() {
     XFixesCursorImage* cursor = XFixesGetCursorImage(display_);
     if (cursor == nullptr) {

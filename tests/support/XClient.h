@@ -65,6 +65,10 @@ class XClient {
 
     // Moves the pointer, as a mouse would, to (x, y) inside `window`.
     void movePointer(XWindow window, int x, int y);
+    // The left button pressed at (fromX, y) inside `window`, the pointer
+    // moved to (toX, y) and the button released there, with `held` keys
+    // ("Shift_L") down throughout: a click where fromX is toX.
+    void drag(XWindow window, int fromX, int toX, int y, const std::vector<std::string>& held = {});
     // How many pixels of the cursor that the server shows now are not fully
     // transparent: 0 for a hidden cursor.
     int visibleCursorPixels();

@@ -14,10 +14,11 @@ using namespace fuzzing;
 namespace {
 
 // The arguments by their place on the command line: options, the files
-// given to --import and --out, and operands (anything after "--", "-", or not
-// starting with "-").
+// given to --import and --out, the values given to --bpm and
+// --beats-per-bar, and operands (anything after "--", "-", or not starting
+// with "-").
 struct Reading {
-    std::vector<std::string> options, importFiles, outFiles, operands;
+    std::vector<std::string> options, importFiles, outFiles, tempi, operands;
 
     explicit Reading(const std::vector<std::string>& args) {
         bool ended = false;
@@ -30,6 +31,10 @@ struct Reading {
             } else if (arg == "--import" || arg == "--out") {
                 if (i + 1 < args.size()) {
                     (arg == "--out" ? outFiles : importFiles).push_back(args[++i]);
+                }
+            } else if (arg == "--bpm" || arg == "--beats-per-bar") {
+                if (i + 1 < args.size()) {
+                    tempi.push_back(args[++i]);
                 }
             } else {
                 options.push_back(arg);
@@ -65,8 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PROPERTY(!reading.has("--help") && !reading.has("-h"));
     for (const std::string& option : reading.options) {
         PROPERTY(option == "--fullscreen" || option == "--force" || option == "--export-web" ||
-                 option == "--check");
+                 option == "--check" || option == "--no-timeline");
     }
+    // A tempo only within what music has, and only where there is a timeline
+    // or a check to take it.
+    if (options.bpm) {
+        PROPERTY(*options.bpm >= 20.0 && *options.bpm <= 400.0);
+    }
+    PROPERTY(options.firstDownbeat >= 0.0 && options.firstDownbeat < 30.0);
+    PROPERTY(options.beatsPerBar >= 1 && options.beatsPerBar <= 32);
+    PROPERTY(reading.tempi.empty() || options.mode == Options::Mode::Run ||
+             options.mode == Options::Mode::Check);
+    PROPERTY(options.timeline == !reading.has("--no-timeline"));
+    PROPERTY(options.timeline || options.mode == Options::Mode::Run);
     // One command at most: --import, --export-web or --check.
     PROPERTY(!reading.importFiles.empty() + reading.has("--export-web") + reading.has("--check") <=
              1);
