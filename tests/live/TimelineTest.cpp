@@ -31,19 +31,6 @@ std::string soundtrackLine(const TempDir& piece, std::vector<std::string> option
     return at == std::string::npos ? output : output.substr(at, output.find('\n', at) - at);
 }
 
-struct FoundTempo {
-    double bpm = 0.0, firstDownbeat = -1.0;
-};
-
-std::optional<FoundTempo> tempoIn(const std::string& line) {
-    std::smatch found;
-    if (!std::regex_search(line, found,
-                           std::regex("; ([0-9.]+) BPM, first downbeat at ([0-9.]+) s"))) {
-        return std::nullopt;
-    }
-    return FoundTempo{std::stod(found[1]), std::stod(found[2])};
-}
-
 // The time in the title: "vellomirke-live - piece - 12.50 s ...".
 double titleTime(const std::string& title) {
     std::smatch found;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <iostream>
 #include <filesystem>
+#include <regex>
 
 using namespace testsupport;
 
@@ -26,6 +27,15 @@ std::vector<std::string> liveCommand(const DemoRun& run, const std::vector<std::
 XWindow startLive(DemoRun& run, std::vector<std::string> command) {
     run.start(command.empty() ? liveCommand(run) : std::move(command));
     return run.waitForTitledWindow("vellomirke-live - ");
+}
+
+std::optional<FoundTempo> tempoIn(const std::string& output) {
+    std::smatch found;
+    if (!std::regex_search(output, found,
+                           std::regex("audio\\.mp3: .*; ([0-9.]+) BPM, first downbeat at ([0-9.]+) s"))) {
+        return std::nullopt;
+    }
+    return FoundTempo{std::stod(found[1]), std::stod(found[2])};
 }
 
 StillSpan watchStandingStill(DemoRun& run, std::chrono::milliseconds span) {

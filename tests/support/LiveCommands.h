@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,13 @@ int runLiveCommand(const std::vector<std::string>& args, const testsupport::Temp
 int runLiveCommand(const std::vector<std::string>& args, const testsupport::TempDir& scratch,
                    std::string& errors, std::string& output,
                    const testsupport::Environment& environment);
+
+// The tempo and first downbeat on the audio.mp3 line of --check's `output`:
+// "...; 128.00 BPM, first downbeat at 0.346 s".
+struct FoundTempo {
+    double bpm = 0.0, firstDownbeat = -1.0;
+};
+std::optional<FoundTempo> tempoIn(const std::string& output);
 
 // Replaces `name` in `dir` the way many editors save: the new text goes to
 // another file, which is then renamed over the old one.

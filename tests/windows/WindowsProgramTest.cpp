@@ -2,6 +2,7 @@
 // Mesa, its sound going through Wine's media player to a private PulseAudio
 // server's null sink.
 #include "AudioTestSupport.h"
+#include "BeatTrack.h"
 #include "LiveCommands.h"
 #include "Messages.h"
 #include "Pictures.h"
@@ -397,4 +398,41 @@ TEST(WindowsLive, ExportsTheSamePageAsTheLinuxProgram) {
     }
     EXPECT_EQ(fromCrLf(windowsErrors), linuxErrors);
     EXPECT_FALSE(std::filesystem::exists(refused.file("piece.html")));
+}
+
+// The timeline under Wine: in a made track, the tempo and first downbeat
+// that the Linux program finds (Media Foundation decodes it there, libmpg123
+// here), and a click on the strip that moves the piece there.
+TEST(WindowsLive, TheTimelineFindsTheLinuxProgramsTempoAndAClickSeeks) {
+    WineRun wine;
+    DemoRun& run = wine.run;
+    run.useShaders("position-and-time.frag");
+    writeBeatTrack(run.dir(), "audio.mp3", {128.0, 0.35, false});
+    TempDir scratch;
+    std::string linuxErrors, linuxOutput, errors;
+    runLiveCommand({"--check", run.dir().path()}, scratch, linuxErrors, linuxOutput, {});
+    std::string windowsOutput;
+    {
+        WineRun check;
+        check.liveCommand({"--check", run.dir().path()}, errors);
+        windowsOutput = check.run.output();
+    }
+    const std::optional<FoundTempo> onLinux = tempoIn(linuxOutput), onWindows = tempoIn(windowsOutput);
+    ASSERT_TRUE(onLinux && onWindows) << linuxOutput << windowsOutput;
+    std::cout << "Linux: " << onLinux->bpm << " BPM from " << onLinux->firstDownbeat
+              << " s; Windows: " << onWindows->bpm << " BPM from " << onWindows->firstDownbeat
+              << " s\n";
+    EXPECT_NEAR(onWindows->bpm, onLinux->bpm, 0.1);
+    EXPECT_NEAR(onWindows->firstDownbeat, onLinux->firstDownbeat, 0.03);
+
+    const XWindow window = wine.startLive({}, "-all", true);
+    auto title = [&] { return run.x().title(window); };
+    ASSERT_TRUE(waitUntil([&] { return title().find("128 BPM") != std::string::npos; }, 60s))
+        << title();
+    tap(run, "p");
+    ASSERT_TRUE(waitUntil([&] { return title().find("paused") != std::string::npos; }));
+    run.x().drag(window, 320, 320, 712); // 7.5 s, a quarter of the strip
+    EXPECT_TRUE(waitUntil([&] { return title().find(" 7.50 s") != std::string::npos; }))
+        << title();
+    EXPECT_EQ(wine.escape(), std::optional<int>(0)) << run.errors();
 }
