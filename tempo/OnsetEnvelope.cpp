@@ -31,7 +31,7 @@ OnsetEnvelope::OnsetEnvelope(int sampleRate)
     : rate_(sampleRate), size_(frameSize(sampleRate)), window_(size_),
       // Half a frame of silence before the track, so that frame n is
       // centred on n / frameRate s.
-      pending_(size_ / 2, 0.0f), nextStart_(0.0), spectrum_(size_) {
+      pending_(size_ / 2, 0.0f), nextStart_(0.0), fft_(size_), spectrum_(size_) {
     const double pi = std::acos(-1.0);
     for (std::size_t i = 0; i < size_; ++i) {
         window_[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * pi * i / size_));
@@ -68,15 +68,16 @@ void OnsetEnvelope::add(const float* samples, std::size_t count) {
 }
 
 void OnsetEnvelope::analyseFrame() {
-    fft(spectrum_);
+    fft_.transform(spectrum_);
     const float scale = 1.0f / static_cast<float>(size_);
     float rise = 0.0f;
     for (std::size_t b = 0; b < bands_.size(); ++b) {
         float power = 0.0f;
         for (std::size_t k = bands_[b].first; k < bands_[b].second; ++k) {
-            power += std::norm(spectrum_[k] * scale);
+            power += spectrum_[k].real() * spectrum_[k].real() +
+                     spectrum_[k].imag() * spectrum_[k].imag();
         }
-        power /= static_cast<float>(bands_[b].second - bands_[b].first);
+        power *= scale * scale / static_cast<float>(bands_[b].second - bands_[b].first);
         const float level = std::log1p(gain * power);
         rise += std::max(0.0f, level - previous_[b]);
         previous_[b] = level;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Fft.h"
+
 #include <complex>
 #include <cstddef>
 #include <vector>
@@ -31,6 +33,7 @@ class OnsetEnvelope {
     double nextStart_;           // the next frame's start, in samples from the first pending
     std::vector<std::pair<std::size_t, std::size_t>> bands_; // bins [first, last)
     std::vector<float> previous_;                            // the last frame's band levels
+    Fft fft_;
     std::vector<std::complex<float>> spectrum_;
     std::vector<float> values_;
 };
