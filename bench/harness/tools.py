@@ -21,6 +21,7 @@ def build(build_dir):
         "launch": os.path.join(build_dir, "bench", "bench_launch"),
         "reload": os.path.join(build_dir, "bench", "reload_bench"),
         "save_check": os.path.join(build_dir, "bench", "save_check_bench"),
+        "timeline": os.path.join(build_dir, "bench", "timeline_bench"),
         "live": os.path.join(build_dir, "vellomirke-live"),
         "idle": os.path.join(build_dir, "bench", "bench_idle_cpu"),
         "timing": os.path.join(build_dir, "bench", "libstartup_timing_shim.so"),

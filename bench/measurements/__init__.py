@@ -12,7 +12,8 @@ and may have
                that share the demo's 1920x1080 one.
 """
 
-from measurements import allocations, capture, instructions, live, memory, reload, startup
+from measurements import (allocations, capture, instructions, live, memory, reload, startup,
+                          timeline)
 
 # In the order of the table's rows.
-MEASUREMENTS = (startup, allocations, instructions, reload, memory, live, capture)
+MEASUREMENTS = (startup, allocations, instructions, reload, memory, live, timeline, capture)

@@ -223,8 +223,9 @@ GLFWwindow* openLiveWindow(bool fullscreen, WindowEvents& events) {
 }
 
 // Over a picture that stands still, the playhead moves in steps this long
-// rather than every frame: the window costs next to nothing all the same.
-constexpr double playheadPeriod = 0.1; // seconds
+// rather than every frame: a present of the whole window costs some 15 ms of
+// a software renderer, and such a piece should cost next to nothing.
+constexpr double playheadPeriod = 0.5; // seconds
 
 bool canDrawInto(const DemoFrame& frame) {
     if (!frame.complete()) {
@@ -299,7 +300,7 @@ class LivePiece {
     void checkStrictly();
     void updateTitle(double now, double time, bool jumped);
     void startMusic();
-    bool stripMoved(double time) const;
+    bool playheadDue(double now, double time) const;
 
     static std::optional<BeatGrid> givenGrid(const Options& options);
 
@@ -322,6 +323,7 @@ class LivePiece {
     std::optional<BackgroundAnalysis> analysis_;
     double lastTime_ = 0.0;
     double presentedTime_ = -1.0; // the playhead's time on the strip last shown
+    double presentedAt_ = 0.0;    // when it was shown
 };
 
 std::optional<BeatGrid> LivePiece::givenGrid(const Options& options) {
@@ -345,7 +347,7 @@ void LivePiece::runFrame() {
     if (asked.shotWanted) {
         saveShot(frame_, dir_, time);
     }
-    if (draw || events_.needsPresent || asked.stripChanged || stripMoved(time)) {
+    if (draw || events_.needsPresent || asked.stripChanged || playheadDue(now, time)) {
         present(time);
     }
     checkStrictly();
@@ -363,7 +365,7 @@ void LivePiece::waitOrPoll() {
     if (build_.drawn && nothingPending && (clock_.paused() || !build_.timed)) {
         const double now = glfwGetTime();
         const double playhead = timeline_.shown() && !clock_.paused()
-                                    ? playheadPeriod
+                                    ? presentedAt_ + playheadPeriod - now
                                     : std::numeric_limits<double>::infinity();
         waitForEvents(std::min({title_.untilChange(now, clock_.paused()), clock_.untilWrap(now),
                                 playhead}));
@@ -438,9 +440,11 @@ void LivePiece::takeAnalysis() {
     }
 }
 
-// The playhead moves on the strip only where the strip is shown.
-bool LivePiece::stripMoved(double time) const {
-    return timeline_.shown() && time != presentedTime_;
+// Over a picture that stands still, whether the strip's playhead is due to
+// move (a moving picture takes it along with every frame).
+bool LivePiece::playheadDue(double now, double time) const {
+    return timeline_.shown() && time != presentedTime_ &&
+           now - presentedAt_ >= playheadPeriod - 1e-3;
 }
 
 void LivePiece::rebuildOnSave() {
@@ -482,6 +486,7 @@ void LivePiece::present(double time) {
     presenter_.present(frame_, width, height, build_.failing,
                        timeline_.shown() ? &strip : nullptr);
     presentedTime_ = time;
+    presentedAt_ = glfwGetTime();
     glfwSwapBuffers(window_);
     title_.frameShown();
 }
