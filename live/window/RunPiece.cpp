@@ -7,7 +7,6 @@
 #include "DemoFrame.h"
 #include "FolderName.h"
 #include "FrameShot.h"
-#include "KeyActions.h"
 #include "KeyDispatch.h"
 #include "Music.h"
 #include "PieceClock.h"
@@ -18,6 +17,7 @@
 #include "Timeline.h"
 #include "TitleBar.h"
 #include "Watcher.h"
+#include "WindowEvents.h"
 
 #include <glad/gl.h>
 #include <GLFW/glfw3.h>
@@ -36,68 +36,6 @@ namespace {
 
 void onGlfwError(int, const char* description) {
     std::cerr << "vellomirke-live: " << description << std::endl;
-}
-
-// What the mouse did, in window pixels.
-struct PointerEvent {
-    enum class Kind { Press, Move, Release };
-    Kind kind;
-    double x, y;
-    bool shift;
-};
-
-// What the window's callbacks leave for the frame loop.
-struct WindowEvents {
-    std::vector<KeyAction> keys;
-    std::vector<PointerEvent> pointer;
-    bool buttonDown = false;   // the left button, since it was pressed in the window
-    bool needsPresent = false; // exposed or resized: show the kept picture again
-};
-
-WindowEvents& eventsOf(GLFWwindow* window) {
-    return *static_cast<WindowEvents*>(glfwGetWindowUserPointer(window));
-}
-
-void onKey(GLFWwindow* window, int key, int, int action, int mods) {
-    KeyAction wanted = keyAction(key, action, mods);
-    if (wanted != KeyAction::None) {
-        eventsOf(window).keys.push_back(wanted);
-    }
-}
-
-void onMouseButton(GLFWwindow* window, int button, int action, int mods) {
-    if (button != GLFW_MOUSE_BUTTON_LEFT) {
-        return;
-    }
-    WindowEvents& events = eventsOf(window);
-    double x = 0.0, y = 0.0;
-    glfwGetCursorPos(window, &x, &y);
-    const bool press = action == GLFW_PRESS;
-    events.buttonDown = press;
-    events.pointer.push_back({press ? PointerEvent::Kind::Press : PointerEvent::Kind::Release, x,
-                              y, (mods & GLFW_MOD_SHIFT) != 0});
-}
-
-// Only a drag's moves matter; of those, only the latest of a frame.
-void onCursorPos(GLFWwindow* window, double x, double y) {
-    WindowEvents& events = eventsOf(window);
-    if (!events.buttonDown) {
-        return;
-    }
-    if (!events.pointer.empty() && events.pointer.back().kind == PointerEvent::Kind::Move) {
-        events.pointer.back().x = x;
-        events.pointer.back().y = y;
-    } else {
-        events.pointer.push_back({PointerEvent::Kind::Move, x, y, false});
-    }
-}
-
-void onNeedsPresent(GLFWwindow* window) {
-    eventsOf(window).needsPresent = true;
-}
-
-void onFramebufferSize(GLFWwindow* window, int, int) {
-    onNeedsPresent(window);
 }
 
 // GLFW 3.4 built for Wayland and X11 tries Wayland first, and libwayland
@@ -207,12 +145,7 @@ GLFWwindow* openLiveWindow(bool fullscreen, WindowEvents& events) {
         std::cerr << "vellomirke-live: cannot open a window with OpenGL 3.3 core\n";
         return nullptr;
     }
-    glfwSetWindowUserPointer(window, &events);
-    glfwSetKeyCallback(window, onKey);
-    glfwSetMouseButtonCallback(window, onMouseButton);
-    glfwSetCursorPosCallback(window, onCursorPos);
-    glfwSetWindowRefreshCallback(window, onNeedsPresent);
-    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    listenTo(window, events);
     glfwMakeContextCurrent(window);
     if (!gladLoadGL(glfwGetProcAddress)) {
         std::cerr << "vellomirke-live: cannot load the OpenGL entry points\n";
