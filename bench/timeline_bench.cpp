@@ -22,7 +22,8 @@ void measureAnalysis(const char* track, int rounds) {
     std::vector<double> analysis, decoding;
     for (int i = 0; i < rounds; ++i) {
         auto start = Clock::now();
-        decodeTrack(track, demo::lengthSeconds, [](const float*, std::size_t, int) { return true; });
+        decodeTrack(track, demo::lengthSeconds,
+                    [](const float*, std::size_t, int) { return true; });
         decoding.push_back(msSince(start));
         start = Clock::now();
         analyseSoundtrack(track, 4);

@@ -92,14 +92,14 @@ Options parseOptions(int argc, const char* const* argv) {
                 const std::optional<double> downbeat = number(given.substr(at + 1));
                 if (!downbeat || *downbeat < 0.0 || *downbeat >= demo::lengthSeconds) {
                     return invalid("the first downbeat after --bpm's @ is a time from 0 to 30 s, "
-                                   "not '" + given.substr(at + 1) + "'");
+                                   "not '" +
+                                   given.substr(at + 1) + "'");
                 }
                 options.firstDownbeat = *downbeat;
             }
         } else if (arg == "--beats-per-bar") {
             tempoGiven = true;
-            const std::optional<double> beats =
-                i + 1 < argc ? number(argv[i + 1]) : std::nullopt;
+            const std::optional<double> beats = i + 1 < argc ? number(argv[i + 1]) : std::nullopt;
             if (!beats || *beats < 1 || *beats > 32 || *beats != std::floor(*beats)) {
                 return invalid("--beats-per-bar takes a whole number from 1 to 32");
             }

@@ -42,7 +42,8 @@ std::vector<float> smoothed(const std::vector<float>& values, double sigma) {
         for (int k = -reach; k <= reach; ++k) {
             const int j = i + k;
             if (j >= 0 && j < n) {
-                total += values[static_cast<std::size_t>(j)] * kernel[static_cast<std::size_t>(k + reach)];
+                total += values[static_cast<std::size_t>(j)] *
+                         kernel[static_cast<std::size_t>(k + reach)];
             }
         }
         out[static_cast<std::size_t>(i)] = static_cast<float>(total / sum);
@@ -71,8 +72,7 @@ double at(const std::vector<float>& values, double frame) {
 double onBeats(const std::vector<float>& values, double period, double phase) {
     double total = 0.0;
     int beats = 0;
-    for (double frame = phase; frame < static_cast<double>(values.size()) - 1.0;
-         frame += period) {
+    for (double frame = phase; frame < static_cast<double>(values.size()) - 1.0; frame += period) {
         total += at(values, frame);
         ++beats;
     }

@@ -20,8 +20,8 @@ SoundtrackView analyseSoundtrack(const std::string& path, int beatsPerBar,
     const auto started = std::chrono::steady_clock::now();
     std::unique_ptr<OnsetEnvelope> onsets;
     Waveform waveform;
-    const TrackSamples decoded =
-        decodeTrack(path, demo::lengthSeconds, [&](const float* samples, std::size_t count, int rate) {
+    const TrackSamples decoded = decodeTrack(
+        path, demo::lengthSeconds, [&](const float* samples, std::size_t count, int rate) {
             if (!onsets) {
                 onsets = std::make_unique<OnsetEnvelope>(rate);
             }

@@ -26,8 +26,8 @@ StripPointer::Outcome StripPointer::move(PieceClock& clock, const StripLayout& s
     return {true, true};
 }
 
-StripPointer::Outcome StripPointer::release(PieceClock& clock, const StripLayout& strip,
-                                            double now, double x) {
+StripPointer::Outcome StripPointer::release(PieceClock& clock, const StripLayout& strip, double now,
+                                            double x) {
     const Drag drag = drag_;
     drag_ = Drag::None;
     const double time = strip.timeAt(x);
@@ -35,7 +35,8 @@ StripPointer::Outcome StripPointer::release(PieceClock& clock, const StripLayout
         clock.seekTo(now, time);
         return {true, false};
     }
-    if (drag == Drag::Loop && clock.setLoop(now, std::min(anchor_, time), std::max(anchor_, time))) {
+    if (drag == Drag::Loop &&
+        clock.setLoop(now, std::min(anchor_, time), std::max(anchor_, time))) {
         return {true, false};
     }
     return {};

@@ -11,7 +11,7 @@
 class StripPointer {
   public:
     struct Outcome {
-        bool jumped = false;   // the piece's time was moved
+        bool jumped = false;    // the piece's time was moved
         bool musicHeld = false; // a scrub goes on: the music waits
     };
 

@@ -1,7 +1,7 @@
 #include "KeyDispatch.h"
 
-KeyRequests dispatchKeys(const std::vector<KeyAction>& keys, PieceClock& clock,
-                         Timeline& timeline, double now) {
+KeyRequests dispatchKeys(const std::vector<KeyAction>& keys, PieceClock& clock, Timeline& timeline,
+                         double now) {
     KeyRequests asked;
     for (KeyAction action : keys) {
         switch (action) {

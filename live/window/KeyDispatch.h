@@ -14,12 +14,12 @@ struct KeyRequests {
     int rebuilds = 0;    // one build for each press of Space
     bool jumped = false; // the time was paused, resumed or moved
     bool shotWanted = false;
-    bool stripChanged = false; // shown or hidden, a loop or a mark made
+    bool stripChanged = false;      // shown or hidden, a loop or a mark made
     std::vector<std::string> marks; // a line of GLSL for each mark made
 };
 
 // Applies `keys`, in the order they came, to `clock` and `timeline` at
 // `now` (seconds of the windowing library's timer); the rest is left to the
 // frame loop.
-KeyRequests dispatchKeys(const std::vector<KeyAction>& keys, PieceClock& clock,
-                         Timeline& timeline, double now);
+KeyRequests dispatchKeys(const std::vector<KeyAction>& keys, PieceClock& clock, Timeline& timeline,
+                         double now);

@@ -29,7 +29,7 @@ class ProblemBand {
     void layOut(int width, int height, int above);
 
     std::vector<Line> lines_;
-    OverlayBatch batch_; // empty where its program did not build: the console has it all
+    OverlayBatch batch_;    // empty where its program did not build: the console has it all
     int laidOutWidth_ = -1; // the window size and place that the batch was made for
     int laidOutHeight_ = -1;
     int laidOutAbove_ = -1;

@@ -211,10 +211,10 @@ class LivePiece {
   public:
     LivePiece(const Options& options, GLFWwindow* window, Watcher& watcher, WindowEvents& events,
               DemoFrame& frame)
-        : dir_(options.dir), beatsPerBar_(options.beatsPerBar), window_(window),
-          watcher_(watcher), events_(events), frame_(frame), build_(dir_, presenter_),
-          clock_(glfwGetTime()), timeline_(givenGrid(options), options.beatsPerBar,
-                                           options.timeline && !options.fullscreen),
+        : dir_(options.dir), beatsPerBar_(options.beatsPerBar), window_(window), watcher_(watcher),
+          events_(events), frame_(frame), build_(dir_, presenter_), clock_(glfwGetTime()),
+          timeline_(givenGrid(options), options.beatsPerBar,
+                    options.timeline && !options.fullscreen),
           title_(window, folderName(dir_), glfwGetTime()) {}
 
     // One pass of the frame loop: the events, the keys and saves, then the
@@ -300,8 +300,8 @@ void LivePiece::waitOrPoll() {
         const double playhead = timeline_.shown() && !clock_.paused()
                                     ? presentedAt_ + playheadPeriod - now
                                     : std::numeric_limits<double>::infinity();
-        waitForEvents(std::min({title_.untilChange(now, clock_.paused()), clock_.untilWrap(now),
-                                playhead}));
+        waitForEvents(
+            std::min({title_.untilChange(now, clock_.paused()), clock_.untilWrap(now), playhead}));
     } else {
         glfwPollEvents();
     }
@@ -416,8 +416,7 @@ void LivePiece::present(double time) {
     int width = 0, height = 0;
     glfwGetFramebufferSize(window_, &width, &height);
     const Presenter::StripScene strip{timeline_, clock_.loop(), time};
-    presenter_.present(frame_, width, height, build_.failing,
-                       timeline_.shown() ? &strip : nullptr);
+    presenter_.present(frame_, width, height, build_.failing, timeline_.shown() ? &strip : nullptr);
     presentedTime_ = time;
     presentedAt_ = glfwGetTime();
     glfwSwapBuffers(window_);

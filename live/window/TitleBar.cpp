@@ -28,8 +28,8 @@ void TitleBar::update(double now, double time, const std::string& beat,
     const std::string beatText = beat.empty() ? "" : " \xc2\xb7 " + beat;
     char text[512];
     std::snprintf(text, sizeof text, "vellomirke-live - %s - %5.2f s%s - %.0f fps%s%s%s",
-                  folder_.c_str(), time, beatText.c_str(), fps_, looping,
-                  paused ? " - paused" : "", warnings);
+                  folder_.c_str(), time, beatText.c_str(), fps_, looping, paused ? " - paused" : "",
+                  warnings);
     if (text != shown_) {
         shown_ = text;
         glfwSetWindowTitle(window_, text);

@@ -22,8 +22,8 @@ void onMouseButton(GLFWwindow* window, int button, int action, int mods) {
     glfwGetCursorPos(window, &x, &y);
     const bool press = action == GLFW_PRESS;
     events.buttonDown = press;
-    events.pointer.push_back({press ? PointerEvent::Kind::Press : PointerEvent::Kind::Release, x,
-                              y, (mods & GLFW_MOD_SHIFT) != 0});
+    events.pointer.push_back({press ? PointerEvent::Kind::Press : PointerEvent::Kind::Release, x, y,
+                              (mods & GLFW_MOD_SHIFT) != 0});
 }
 
 // Only a drag's moves matter; of those, only the latest of a frame.

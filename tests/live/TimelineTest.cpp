@@ -34,8 +34,9 @@ std::string soundtrackLine(const TempDir& piece, std::vector<std::string> option
 // The time in the title: "vellomirke-live - piece - 12.50 s ...".
 double titleTime(const std::string& title) {
     std::smatch found;
-    return std::regex_search(title, found, std::regex(" - +([0-9]+\\.[0-9]+) s")) ? std::stod(found[1])
-                                                                                 : -1.0;
+    return std::regex_search(title, found, std::regex(" - +([0-9]+\\.[0-9]+) s"))
+               ? std::stod(found[1])
+               : -1.0;
 }
 
 } // namespace
@@ -48,8 +49,8 @@ TEST(Timeline, FindsTheTempoAndFirstDownbeatOfTracksOfKnownTempo) {
         double bpm;
         bool swung;
     };
-    for (const Track track : {Track{90, false}, {120, false}, {128, false}, {140, false},
-                              {174, false}, {124, true}}) {
+    for (const Track track :
+         {Track{90, false}, {120, false}, {128, false}, {140, false}, {174, false}, {124, true}}) {
         writeBeatTrack(piece, "audio.mp3", {track.bpm, 0.35, track.swung});
         const std::string line = soundtrackLine(piece);
         std::cout << track.bpm << (track.swung ? " swung" : "") << ": " << line << '\n';
@@ -94,12 +95,12 @@ TEST(Timeline, TracksItCannotUseAreNamedNeverAStall) {
     // ID3 2.4 with a 4 MB tag of padding before the beat.
     const std::string tag =
         "ID3\x04" + std::string("\0\0\x01\x7f\x7f\x7f", 6) + std::string(0x3fffff, '\0');
-    for (const Case& c : std::vector<Case>{
-             {"empty", "", "audio.mp3: error"},
-             {"not MP3", "not a sound, a note about one\n", "audio.mp3: error"},
-             {"truncated", beat.substr(0, 3000), "; no steady beat"},
-             {"an hour long", hour, "; no steady beat"},
-             {"large ID3 tag", tag + beat, "; 12"}}) {
+    for (const Case& c :
+         std::vector<Case>{{"empty", "", "audio.mp3: error"},
+                           {"not MP3", "not a sound, a note about one\n", "audio.mp3: error"},
+                           {"truncated", beat.substr(0, 3000), "; no steady beat"},
+                           {"an hour long", hour, "; no steady beat"},
+                           {"large ID3 tag", tag + beat, "; 12"}}) {
         piece.write("audio.mp3", c.content);
         const std::string line = soundtrackLine(piece);
         EXPECT_NE(line.find(c.expected), std::string::npos) << c.name << ": " << line;
@@ -109,9 +110,11 @@ TEST(Timeline, TracksItCannotUseAreNamedNeverAStall) {
 
     TempDir scratch;
     std::string errors;
-    for (const std::vector<std::string>& wrong :
-         {std::vector<std::string>{"--bpm", "0"}, {"--bpm", "-5"}, {"--bpm", "1e9"},
-          {"--bpm", "128@-1"}, {"--beats-per-bar", "0"}}) {
+    for (const std::vector<std::string>& wrong : {std::vector<std::string>{"--bpm", "0"},
+                                                  {"--bpm", "-5"},
+                                                  {"--bpm", "1e9"},
+                                                  {"--bpm", "128@-1"},
+                                                  {"--beats-per-bar", "0"}}) {
         EXPECT_EQ(runLiveCommand(wrong, scratch, errors), 2) << wrong[0] << ' ' << wrong[1];
     }
 }
@@ -126,8 +129,7 @@ TEST(Timeline, TheStripSeeksLoopsAndMarksAndStaysOutOfShots) {
     // The tempo as found is a few milliseconds off; given, the times below are exact.
     const XWindow window = startLive(run, liveCommand(run, {"--bpm", "120@0.35"}, true));
     auto title = [&] { return run.x().title(window); };
-    ASSERT_TRUE(waitUntil([&] { return title().find("120 BPM") != std::string::npos; }))
-        << title();
+    ASSERT_TRUE(waitUntil([&] { return title().find("120 BPM") != std::string::npos; })) << title();
     tap(run, "p");
     ASSERT_TRUE(waitUntil([&] { return title().find("paused") != std::string::npos; }));
 
@@ -144,31 +146,36 @@ TEST(Timeline, TheStripSeeksLoopsAndMarksAndStaysOutOfShots) {
     ASSERT_TRUE(waitUntil([&] { return title().find(" 15.35 s") != std::string::npos; }))
         << title();
     tap(run, "l");
-    ASSERT_TRUE(waitUntil([&] { return title().find("looping 14.35-16.35 s") != std::string::npos; }))
-        << title();
+    ASSERT_TRUE(waitUntil([&] {
+        return title().find("looping 14.35-16.35 s") != std::string::npos;
+    })) << title();
     tap(run, "p");
     // Running, the time reaches the bar's end and starts again at its start.
     double latest = 0.0;
-    EXPECT_TRUE(waitUntil([&] {
-        const double now = titleTime(title());
-        const bool wrapped = latest > 16.0 && now >= 14.35 && now < 15.0;
-        latest = std::max(latest, now);
-        return wrapped;
-    }, std::chrono::seconds(15))) << title();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const double now = titleTime(title());
+            const bool wrapped = latest > 16.0 && now >= 14.35 && now < 15.0;
+            latest = std::max(latest, now);
+            return wrapped;
+        },
+        std::chrono::seconds(15)))
+        << title();
     EXPECT_LT(latest, 16.36);
 
     tap(run, "m");
     ASSERT_TRUE(waitUntil([&] { return run.output().find('\n') != std::string::npos; }));
     const std::string mark = run.output().substr(0, run.output().find('\n'));
     std::cout << mark << '\n';
-    EXPECT_TRUE(std::regex_match(mark, std::regex("const float mark1 = 1[456]\\.[0-9]{3}; // bar 8, "
-                                                  "beat [1-4](\\.[0-9]+)?")))
+    EXPECT_TRUE(
+        std::regex_match(mark, std::regex("const float mark1 = 1[456]\\.[0-9]{3}; // bar 8, "
+                                          "beat [1-4](\\.[0-9]+)?")))
         << mark;
     ProcessOptions onDisplay;
     onDisplay.environment["DISPLAY"] = run.display();
-    EXPECT_EQ(runTool({"xclip", "-o", "-selection", "clipboard"}, std::chrono::seconds(10),
-                      onDisplay),
-              mark);
+    EXPECT_EQ(
+        runTool({"xclip", "-o", "-selection", "clipboard"}, std::chrono::seconds(10), onDisplay),
+        mark);
 
     tap(run, "F12");
     std::string shot;

@@ -47,7 +47,8 @@ void writeWave(const std::string& path, const std::vector<float>& mono, int rate
     out.write("data", 4);
     u32(bytes);
     for (float sample : mono) {
-        const auto value = static_cast<std::int16_t>(std::lround(std::fmax(-1.0f, std::fmin(1.0f, sample)) * 32767.0f));
+        const auto value = static_cast<std::int16_t>(
+            std::lround(std::fmax(-1.0f, std::fmin(1.0f, sample)) * 32767.0f));
         u16(static_cast<std::uint16_t>(value));
         u16(static_cast<std::uint16_t>(value));
     }

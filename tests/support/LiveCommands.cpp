@@ -31,8 +31,9 @@ XWindow startLive(DemoRun& run, std::vector<std::string> command) {
 
 std::optional<FoundTempo> tempoIn(const std::string& output) {
     std::smatch found;
-    if (!std::regex_search(output, found,
-                           std::regex("audio\\.mp3: .*; ([0-9.]+) BPM, first downbeat at ([0-9.]+) s"))) {
+    if (!std::regex_search(
+            output, found,
+            std::regex("audio\\.mp3: .*; ([0-9.]+) BPM, first downbeat at ([0-9.]+) s"))) {
         return std::nullopt;
     }
     return FoundTempo{std::stod(found[1]), std::stod(found[2])};

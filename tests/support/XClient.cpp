@@ -201,7 +201,8 @@ void XClient::movePointer(XWindow window, int x, int y) {
     XSync(display_, False);
 }
 
-void XClient::drag(XWindow window, int fromX, int toX, int y, const std::vector<std::string>& held) {
+void XClient::drag(XWindow window, int fromX, int toX, int y,
+                   const std::vector<std::string>& held) {
     pressKeys(held);
     movePointer(window, fromX, y);
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);

@@ -417,7 +417,8 @@ TEST(WindowsLive, TheTimelineFindsTheLinuxProgramsTempoAndAClickSeeks) {
         check.liveCommand({"--check", run.dir().path()}, errors);
         windowsOutput = check.run.output();
     }
-    const std::optional<FoundTempo> onLinux = tempoIn(linuxOutput), onWindows = tempoIn(windowsOutput);
+    const std::optional<FoundTempo> onLinux = tempoIn(linuxOutput),
+                                    onWindows = tempoIn(windowsOutput);
     ASSERT_TRUE(onLinux && onWindows) << linuxOutput << windowsOutput;
     std::cout << "Linux: " << onLinux->bpm << " BPM from " << onLinux->firstDownbeat
               << " s; Windows: " << onWindows->bpm << " BPM from " << onWindows->firstDownbeat
@@ -432,7 +433,6 @@ TEST(WindowsLive, TheTimelineFindsTheLinuxProgramsTempoAndAClickSeeks) {
     tap(run, "p");
     ASSERT_TRUE(waitUntil([&] { return title().find("paused") != std::string::npos; }));
     run.x().drag(window, 320, 320, 712); // 7.5 s, a quarter of the strip
-    EXPECT_TRUE(waitUntil([&] { return title().find(" 7.50 s") != std::string::npos; }))
-        << title();
+    EXPECT_TRUE(waitUntil([&] { return title().find(" 7.50 s") != std::string::npos; })) << title();
     EXPECT_EQ(wine.escape(), std::optional<int>(0)) << run.errors();
 }
