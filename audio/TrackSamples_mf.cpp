@@ -1,5 +1,9 @@
 // The decoding through Media Foundation's source reader, which every Windows
 // since 7 carries with its MP3 decoder: nothing to ship beside the program.
+// Its libraries are loaded when the first track is decoded, not linked: the
+// editions of Windows sold without media ("N", until their Media Feature
+// Pack is installed) lack them, and vellomirke-live must start there all
+// the same, with a timeline that says it has no sound.
 // The reader hands out the track as the decoder makes it, a buffer at a
 // time, so only one buffer is ever held.
 #include "TrackSamples.h"
@@ -66,14 +70,50 @@ class ComApartment {
     bool joined_;
 };
 
+// The four calls of Media Foundation's libraries that this file makes;
+// the rest are methods of the objects they hand out. Loaded once, on the
+// first call from any thread, and kept to the end of the process, never
+// freed under a thread of theirs; all null where a library is missing.
+struct MediaFoundationCalls {
+    decltype(&MFStartup) startup = nullptr;
+    decltype(&MFShutdown) shutdown = nullptr;
+    decltype(&MFCreateMediaType) createMediaType = nullptr;
+    decltype(&MFCreateSourceReaderFromURL) createSourceReader = nullptr;
+
+    bool loaded() const {
+        return startup != nullptr && shutdown != nullptr && createMediaType != nullptr &&
+               createSourceReader != nullptr;
+    }
+};
+
+template <typename Call> void find(HMODULE library, const char* name, Call& call) {
+    if (library != nullptr) {
+        call = reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    }
+}
+
+const MediaFoundationCalls& mediaFoundation() {
+    static const MediaFoundationCalls calls = [] {
+        MediaFoundationCalls found;
+        const HMODULE platform = LoadLibraryW(L"mfplat.dll");
+        const HMODULE readers = LoadLibraryW(L"mfreadwrite.dll");
+        find(platform, "MFStartup", found.startup);
+        find(platform, "MFShutdown", found.shutdown);
+        find(platform, "MFCreateMediaType", found.createMediaType);
+        find(readers, "MFCreateSourceReaderFromURL", found.createSourceReader);
+        return found;
+    }();
+    return calls;
+}
+
 // MFStartup and MFShutdown are counted by the platform, so that decodings
 // on several threads at once each hold their own.
 class MediaFoundation {
   public:
-    MediaFoundation() : status_(MFStartup(MF_VERSION, MFSTARTUP_LITE)) {}
+    MediaFoundation() : status_(mediaFoundation().startup(MF_VERSION, MFSTARTUP_LITE)) {}
     ~MediaFoundation() {
         if (SUCCEEDED(status_)) {
-            MFShutdown();
+            mediaFoundation().shutdown();
         }
     }
     MediaFoundation(const MediaFoundation&) = delete;
@@ -215,7 +255,7 @@ HRESULT askForPcm(IMFSourceReader* reader) {
     HRESULT status = E_FAIL;
     for (const bool asFloat : {true, false}) {
         ComHeld<IMFMediaType> type;
-        status = MFCreateMediaType(type.receive());
+        status = mediaFoundation().createMediaType(type.receive());
         if (FAILED(status)) {
             return status;
         }
@@ -262,6 +302,12 @@ TrackSamples decodeTrack(const std::string& path, double maxSeconds, const TakeS
     TrackSamples track;
     track.decoder = "Media Foundation";
 
+    if (!mediaFoundation().loaded()) {
+        track.result = TrackSamples::Result::NoDecoder;
+        track.problem = "this Windows has no Media Foundation (an N edition without its Media "
+                        "Feature Pack)";
+        return track;
+    }
     const ComApartment apartment;
     const MediaFoundation platform;
     if (FAILED(platform.status())) {
@@ -277,7 +323,8 @@ TrackSamples decodeTrack(const std::string& path, double maxSeconds, const TakeS
         return track;
     }
     ComHeld<IMFSourceReader> reader;
-    HRESULT status = MFCreateSourceReaderFromURL(widePath.c_str(), nullptr, reader.receive());
+    HRESULT status =
+        mediaFoundation().createSourceReader(widePath.c_str(), nullptr, reader.receive());
     if (FAILED(status)) {
         track.problem = failure("the source reader could not open it", status);
         return track;
