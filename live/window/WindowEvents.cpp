@@ -26,9 +26,12 @@ void onMouseButton(GLFWwindow* window, int button, int action, int mods) {
                               (mods & GLFW_MOD_SHIFT) != 0});
 }
 
-// Only a drag's moves matter; of those, only the latest of a frame.
+// Where the pointer is, for the next press; and of a drag's moves, the
+// latest of a frame.
 void onCursorPos(GLFWwindow* window, double x, double y) {
     WindowEvents& events = eventsOf(window);
+    events.pointerX = x;
+    events.pointerY = y;
     if (!events.buttonDown) {
         return;
     }
@@ -52,6 +55,9 @@ void onFramebufferSize(GLFWwindow* window, int, int) {
 
 void listenTo(GLFWwindow* window, WindowEvents& events) {
     glfwSetWindowUserPointer(window, &events);
+    // Until the pointer moves, where it stands now; glfwGetCursorPos asks the
+    // system for that, not for where an earlier event found it.
+    glfwGetCursorPos(window, &events.pointerX, &events.pointerY);
     glfwSetKeyCallback(window, onKey);
     glfwSetMouseButtonCallback(window, onMouseButton);
     glfwSetCursorPosCallback(window, onCursorPos);

@@ -21,6 +21,10 @@ struct WindowEvents {
     std::vector<KeyAction> keys;
     std::vector<PointerEvent> pointer;
     bool buttonDown = false; // the left button, since it was pressed in the window
+    // Where the pointer was last reported: a press is where the pointer was
+    // when it came, which may be behind where it is by the time the frame
+    // loop reads its events.
+    double pointerX = 0.0, pointerY = 0.0;
     bool needsPresent = false;
 };
 

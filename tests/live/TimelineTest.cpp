@@ -177,6 +177,13 @@ TEST(Timeline, TheStripSeeksLoopsAndMarksAndStaysOutOfShots) {
         runTool({"xclip", "-o", "-selection", "clipboard"}, std::chrono::seconds(10), onDisplay),
         mark);
 
+    // L again ends the loop; a Shift-drag sets another, from 7.5 s to 10 s.
+    tap(run, "l");
+    ASSERT_TRUE(waitUntil([&] { return title().find("looping") == std::string::npos; }));
+    run.x().drag(window, 320, 427, 712, {"Shift_L"});
+    EXPECT_TRUE(waitUntil([&] { return title().find("looping 7.50-10.0") != std::string::npos; }))
+        << title();
+
     tap(run, "F12");
     std::string shot;
     ASSERT_TRUE(waitUntil([&] {

@@ -207,8 +207,13 @@ void XClient::drag(XWindow window, int fromX, int toX, int y,
     movePointer(window, fromX, y);
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
     XSync(display_, False);
-    // In steps, as a hand moves it, each one a motion event of its own.
+    // In steps, as a hand moves it, each one a motion event of its own. Xvfb
+    // may hand a press over behind the moves that follow it at once; two
+    // frames of a running window show that its program has read the press.
     const int steps = fromX == toX ? 0 : 8;
+    if (steps > 0) {
+        waitForFrames(window, 2, std::chrono::seconds(1));
+    }
     for (int i = 1; i <= steps; ++i) {
         movePointer(window, fromX + (toX - fromX) * i / steps, y);
     }

@@ -67,7 +67,8 @@ class XClient {
     void movePointer(XWindow window, int x, int y);
     // The left button pressed at (fromX, y) inside `window`, the pointer
     // moved to (toX, y) and the button released there, with `held` keys
-    // ("Shift_L") down throughout: a click where fromX is toX.
+    // ("Shift_L") down throughout: a click where fromX is toX. A drag that
+    // moves waits for two frames of `window` (a second at most) after the press.
     void drag(XWindow window, int fromX, int toX, int y, const std::vector<std::string>& held = {});
     // How many pixels of the cursor that the server shows now are not fully
     // transparent: 0 for a hidden cursor.
