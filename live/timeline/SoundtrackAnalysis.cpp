@@ -5,7 +5,6 @@
 #include "TrackSamples.h"
 #include "Waveform.h"
 
-#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -17,7 +16,6 @@ SoundtrackView analyseSoundtrack(const std::string& path, int beatsPerBar,
     if (!std::filesystem::exists(path, error)) {
         return view;
     }
-    const auto started = std::chrono::steady_clock::now();
     std::unique_ptr<OnsetEnvelope> onsets;
     Waveform waveform;
     const TrackSamples decoded = decodeTrack(
@@ -37,13 +35,10 @@ SoundtrackView analyseSoundtrack(const std::string& path, int beatsPerBar,
     }
     view.state = SoundtrackView::State::Decoded;
     view.levels = waveform.levels();
-    view.trackSeconds = decoded.seconds;
     view.ended = decoded.ended;
     if (onsets) {
         view.tempo = findTempo(onsets->values(), OnsetEnvelope::frameRate, beatsPerBar);
     }
-    view.analysisSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return view;
 }
 

@@ -18,10 +18,8 @@ struct SoundtrackView {
     State state = State::None;
     std::string problem;              // for NotDecodable: why, in words
     std::vector<std::uint8_t> levels; // Waveform.h's, from the track's start
-    double trackSeconds = 0.0;        // where `ended`: the track's length
     bool ended = false;               // the track is shorter than the piece
     std::optional<Tempo> tempo;       // none: no steady beat
-    double analysisSeconds = 0.0;     // how long decoding and analysis took
 };
 
 // Decodes and analyses `path`, the first `demo::lengthSeconds` of it (all

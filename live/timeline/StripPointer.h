@@ -10,15 +10,11 @@
 // out a loop. Presses elsewhere in the window are left alone.
 class StripPointer {
   public:
-    struct Outcome {
-        bool jumped = false;    // the piece's time was moved
-        bool musicHeld = false; // a scrub goes on: the music waits
-    };
-
-    Outcome press(PieceClock& clock, const StripLayout& strip, double now, double x, double y,
-                  bool shift);
-    Outcome move(PieceClock& clock, const StripLayout& strip, double now, double x);
-    Outcome release(PieceClock& clock, const StripLayout& strip, double now, double x);
+    // Each returns whether the piece's time was moved.
+    bool press(PieceClock& clock, const StripLayout& strip, double now, double x, double y,
+               bool shift);
+    bool move(PieceClock& clock, const StripLayout& strip, double now, double x);
+    bool release(PieceClock& clock, const StripLayout& strip, double now, double x);
 
     bool dragging() const { return drag_ != Drag::None; }
 

@@ -22,6 +22,7 @@ class Timeline {
     // None while the analysis runs.
     const std::optional<SoundtrackView>& soundtrack() const { return soundtrack_; }
     const std::optional<BeatGrid>& grid() const { return grid_; }
+    int beatsPerBar() const { return beatsPerBar_; }
 
     bool shown() const { return shown_; }
     void toggleShown() { shown_ = !shown_; }

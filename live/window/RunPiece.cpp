@@ -211,8 +211,8 @@ class LivePiece {
   public:
     LivePiece(const Options& options, GLFWwindow* window, Watcher& watcher, WindowEvents& events,
               DemoFrame& frame)
-        : dir_(options.dir), beatsPerBar_(options.beatsPerBar), window_(window), watcher_(watcher),
-          events_(events), frame_(frame), build_(dir_, presenter_), clock_(glfwGetTime()),
+        : dir_(options.dir), window_(window), watcher_(watcher), events_(events), frame_(frame),
+          build_(dir_, presenter_), clock_(glfwGetTime()),
           timeline_(givenGrid(options), options.beatsPerBar,
                     options.timeline && !options.fullscreen),
           title_(window, folderName(dir_), glfwGetTime()) {}
@@ -238,7 +238,6 @@ class LivePiece {
     static std::optional<BeatGrid> givenGrid(const Options& options);
 
     const std::string& dir_;
-    int beatsPerBar_;
     GLFWwindow* window_;
     Watcher& watcher_;
     WindowEvents& events_;
@@ -332,7 +331,7 @@ KeyRequests LivePiece::handleKeys(double now) {
 bool LivePiece::handlePointer(double now) {
     std::vector<PointerEvent> events = std::move(events_.pointer);
     events_.pointer.clear();
-    if (!timeline_.shown() && !pointer_.dragging()) {
+    if (events.empty() || (!timeline_.shown() && !pointer_.dragging())) {
         return false;
     }
     // The pointer comes in window pixels, the strip is laid out in the
@@ -345,20 +344,18 @@ bool LivePiece::handlePointer(double now) {
     const StripLayout strip = StripLayout::forWindow(width, height);
     bool moved = false;
     for (const PointerEvent& event : events) {
-        StripPointer::Outcome outcome;
         switch (event.kind) {
         case PointerEvent::Kind::Press:
-            outcome = pointer_.press(clock_, strip, now, event.x * sx, event.y * sy, event.shift);
+            moved = pointer_.press(clock_, strip, now, event.x * sx, event.y * sy, event.shift) ||
+                    moved;
             break;
         case PointerEvent::Kind::Move:
-            outcome = pointer_.move(clock_, strip, now, event.x * sx);
+            moved = pointer_.move(clock_, strip, now, event.x * sx) || moved;
             break;
         case PointerEvent::Kind::Release:
-            outcome = pointer_.release(clock_, strip, now, event.x * sx);
-            events_.needsPresent = true; // a loop may have been set
+            moved = pointer_.release(clock_, strip, now, event.x * sx) || moved;
             break;
         }
-        moved = moved || outcome.jumped;
     }
     return moved;
 }
@@ -448,7 +445,8 @@ void LivePiece::startMusic() {
     if (!music_) {
         music_.emplace(dir_ + "/audio.mp3");
         music_->follow(clock_.at(glfwGetTime()), clock_.paused());
-        analysis_.emplace(dir_ + "/audio.mp3", beatsPerBar_, [] { glfwPostEmptyEvent(); });
+        analysis_.emplace(dir_ + "/audio.mp3", timeline_.beatsPerBar(),
+                          [] { glfwPostEmptyEvent(); });
     }
 }
 
