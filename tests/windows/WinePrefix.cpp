@@ -2,11 +2,43 @@
 
 #include "RunTool.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include <sys/types.h>
+#include <unistd.h>
 
 namespace windowstest {
+
+namespace {
+
+// The processes, other than zombies, whose environment holds `variable`.
+std::vector<pid_t> processesWith(const std::string& variable) {
+    std::vector<pid_t> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos ||
+            std::stol(name) == ::getpid()) {
+            continue;
+        }
+        std::ifstream environ(entry.path() / "environ", std::ios::binary);
+        const std::string all{std::istreambuf_iterator<char>(environ), {}};
+        // Entries end with a NUL; a zombie's environment reads empty.
+        const std::string nul(1, '\0');
+        if ((nul + all).find(nul + variable + nul) != std::string::npos) {
+            found.push_back(static_cast<pid_t>(std::stol(name)));
+        }
+    }
+    return found;
+}
+
+} // namespace
 
 WinePrefix::WinePrefix(const std::string& display) {
     const std::string prefix = dir_.file("prefix");
@@ -52,6 +84,20 @@ WinePrefix::~WinePrefix() {
     } catch (const std::exception&) {
     }
     server_->waitForExit(std::chrono::seconds(30));
+    // The server kills only the processes it knows. One that Wine was
+    // starting at that moment (still "wine64", not yet connected) lives on,
+    // and may start a server of its own for the prefix: every process that
+    // runs in the prefix is ended here, until none is left.
+    const std::string inThisPrefix = "WINEPREFIX=" + *inPrefix_.environment.at("WINEPREFIX");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (auto left = processesWith(inThisPrefix);
+         !left.empty() && std::chrono::steady_clock::now() < deadline;
+         left = processesWith(inThisPrefix)) {
+        for (const pid_t pid : left) {
+            ::kill(pid, SIGKILL);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 int WinePrefix::wineMajorVersion() {
