@@ -5,9 +5,9 @@
 #include <optional>
 
 // The piece's time, under the author's control: it runs from 0, wraps at the
-// demo's length, and can be paused, moved and looped over a section. Readings of a steady source of
-// seconds (the windowing library's timer) are passed in, so that the clock
-// itself holds no time source.
+// demo's length, and can be paused, moved and looped over a section.
+// Readings of a steady source of seconds (the windowing library's timer) are
+// passed in, so that the clock itself holds no time source.
 class PieceClock {
   public:
     static constexpr double length = demo::lengthSeconds;
